@@ -1,0 +1,8 @@
+// hud.h -- the overlay: points, game-over message and one heart per life.
+#pragma once
+
+namespace render {
+
+void drawHud();
+
+}  // namespace render
