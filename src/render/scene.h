@@ -12,4 +12,8 @@ extern GLUquadric* sphereQuadric;
 // Needs a current GL context; runs once before the first frame.
 void initScene();
 
+// The same start-up, with the world built from `seed` instead of the clock, so that a
+// picture can be rebuilt exactly (snapshots, golden images, benchmarks).
+void initSceneWithSeed(unsigned seed);
+
 }  // namespace render
