@@ -5,6 +5,8 @@ namespace game {
 
 GameState state;
 
-void resetState() { state = GameState{}; }
+void resetState() {
+    state = GameState{};
+}
 
 }  // namespace game

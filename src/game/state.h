@@ -7,12 +7,12 @@
 
 namespace game {
 
-constexpr int kSnakeCapacity = 300;     // entries in each of the four snake arrays
-constexpr float kStartLength = 40.0f;   // segments in use at the start of every round
-constexpr int kHiddenTail = 5;          // last segments neither drawn nor tested
-constexpr int kGrowth = 5;              // segments added by a qualifying meal
+constexpr int kSnakeCapacity = 300;        // entries in each of the four snake arrays
+constexpr float kStartLength = 40.0f;      // segments in use at the start of every round
+constexpr int kHiddenTail = 5;             // last segments neither drawn nor tested
+constexpr int kGrowth = 5;                 // segments added by a qualifying meal
 constexpr float kStartCoordinate = 10.0f;  // head X and Z at setup and restart
-constexpr float kWallLow = -135.0f;     // the head dies at or beyond these
+constexpr float kWallLow = -135.0f;        // the head dies at or beyond these
 constexpr float kWallHigh = 165.0f;
 constexpr int kViewModes = 8;
 
