@@ -39,11 +39,12 @@ void keepAwayOnAxis(float& item, float segment, float obstacle) {
 
 // Only segments that have an obstacle of the same index are paired; the snake is longer than
 // the obstacle list, and the rest get no test.
+bool pairedWithObstacle(int segment) {
+    return segment < state.obstacleCount && segment < static_cast<int>(state.obstacleX.size());
+}
+
 void keepAway(int item) {
-    const auto existing = static_cast<int>(state.obstacleX.size());
-    for (int i = 0;
-         i < state.snakeLength && i < kSnakeCapacity && i < state.obstacleCount && i < existing;
-         ++i) {
+    for (int i = 0; i < state.snakeLength && i < kSnakeCapacity && pairedWithObstacle(i); ++i) {
         keepAwayOnAxis(state.foodX[item], state.snakeX[i], state.obstacleX[i]);
         keepAwayOnAxis(state.foodZ[item], state.snakeZ[i], state.obstacleZ[i]);
     }
