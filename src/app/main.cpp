@@ -1,0 +1,261 @@
+// main.cpp -- the entry point: the window, its GL context and the paced frame loop.
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "app/asset_root.h"
+#include "app/events.h"
+#include "app/input.h"
+#include "app/pacing.h"
+#include "assets/textures.h"
+#include "game/state.h"
+#include "render/frame.h"
+#include "render/scene.h"
+
+#ifndef VANTORIX_DATADIR
+#define VANTORIX_DATADIR ""
+#endif
+
+namespace app {
+namespace {
+
+constexpr const char* kTitle = "Vantorix";
+constexpr int kOuterWidth = 800;
+constexpr int kOuterHeight = 600;
+constexpr int kExitFailure = 1;
+constexpr int kQuitStatus = 0;
+constexpr const char* kStatsVariable = "VANTORIX_STATS";
+
+struct Shell {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;  // null once the window has been asked to close
+    TextQueue pendingText;
+    Message lastMessage;  // the message most recently taken; a quit key's code is the exit status
+    long frames = 0;
+};
+
+Shell shell;
+
+int reportFailure(const char* what) {
+    std::fprintf(stderr, "Vantorix: %s: %s\n", what, SDL_GetError());
+    return kExitFailure;
+}
+
+// 8 bits per colour channel, no alpha, a 16-bit depth buffer, nothing else; a compatibility
+// profile, since every frame is drawn with the fixed-function pipeline.
+void requestSurfaceFormat() {
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+// SDL sizes and places the client area; the window is meant to be 800x600 with its frame,
+// at the screen's corner. The borders are known once the window is mapped.
+void fitOuterFrame() {
+    int top = 0;
+    int left = 0;
+    int bottom = 0;
+    int right = 0;
+    if (SDL_GetWindowBordersSize(shell.window, &top, &left, &bottom, &right) != 0) {
+        return;
+    }
+    if (top == 0 && left == 0 && bottom == 0 && right == 0) {
+        return;
+    }
+    SDL_SetWindowSize(shell.window, std::max(1, kOuterWidth - left - right),
+                      std::max(1, kOuterHeight - top - bottom));
+    SDL_SetWindowPosition(shell.window, left, top);
+}
+
+// The viewport follows the drawable size in pixels, which differs from the window size on
+// high-density screens.
+void resizeToDrawable() {
+    if (shell.context == nullptr) {
+        return;
+    }
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(shell.window, &width, &height);
+    render::resizeViewport(width, height);
+}
+
+bool createWindow() {
+    requestSurfaceFormat();
+    const Uint32 flags =
+        SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    shell.window = SDL_CreateWindow(kTitle, 0, 0, kOuterWidth, kOuterHeight, flags);
+    if (shell.window == nullptr) {
+        return false;
+    }
+    fitOuterFrame();
+    shell.context = SDL_GL_CreateContext(shell.window);
+    if (shell.context == nullptr) {
+        return false;
+    }
+    if (SDL_GL_MakeCurrent(shell.window, shell.context) != 0) {
+        return false;
+    }
+    // Vsync only against tearing: the loop paces itself. Adaptive first, then plain; a driver
+    // that offers neither is fine.
+    if (SDL_GL_SetSwapInterval(-1) != 0) {
+        SDL_GL_SetSwapInterval(1);
+    }
+    return true;
+}
+
+// A close request gives up the context at once and asks the loop to end with status 0.
+// The window stays up until the process ends.
+void closeWindow() {
+    if (shell.context == nullptr) {
+        return;
+    }
+    SDL_GL_MakeCurrent(shell.window, nullptr);
+    SDL_GL_DeleteContext(shell.context);
+    shell.context = nullptr;
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+}
+
+void dispatch(const Message& message) {
+    switch (message.kind) {
+        case MessageKind::KeyDown:
+            onKeyDown(message.code);
+            break;
+        case MessageKind::Char:
+            onChar(message.code);
+            break;
+        case MessageKind::MouseMove:
+            onMouseMove(message.x, message.y);
+            break;
+        case MessageKind::Resize:
+            resizeToDrawable();
+            break;
+        case MessageKind::Close:
+            closeWindow();
+            break;
+        case MessageKind::Quit:
+        case MessageKind::None:
+            break;
+    }
+}
+
+std::string executableFolder() {
+    char* base = SDL_GetBasePath();
+    if (base == nullptr) {
+        return "";
+    }
+    std::string folder(base);
+    SDL_free(base);
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+void chooseAssetRoot() {
+    assets::setAssetRoot(findAssetRoot(assetRootCandidates(executableFolder(), VANTORIX_DATADIR)));
+}
+
+// The frame (and with it the game tick) is drawn before the pass's message is handled, so two
+// handled turns are always at least one tick apart and cannot fold the snake back on itself.
+// After a close request there is no context to draw with, so those passes draw nothing.
+void renderPass() {
+    if (shell.context == nullptr) {
+        return;
+    }
+    render::renderFrame();
+    SDL_GL_SwapWindow(shell.window);
+    ++shell.frames;
+}
+
+int runLoop() {
+    Clock::time_point deadline = Clock::now();
+    for (;;) {
+        Message message;
+        const bool took = pollMessage(shell.pendingText, &message);
+        if (took) {
+            shell.lastMessage = message;
+            if (message.kind == MessageKind::Quit) {
+                game::state.quitRequested = true;
+                return kQuitStatus;
+            }
+        }
+        renderPass();
+        if (took) {
+            dispatch(message);
+        }
+        if (game::state.quitRequested) {
+            return shell.lastMessage.code;
+        }
+        deadline = nextDeadline(deadline, Clock::now(), kPassPeriod);
+        std::this_thread::sleep_until(deadline);
+    }
+}
+
+bool statsWanted() {
+    const char* value = std::getenv(kStatsVariable);
+    return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
+void shutDown() {
+    if (shell.context != nullptr) {
+        SDL_GL_DeleteContext(shell.context);
+        shell.context = nullptr;
+    }
+    if (shell.window != nullptr) {
+        SDL_DestroyWindow(shell.window);
+        shell.window = nullptr;
+    }
+    SDL_Quit();
+}
+
+int run() {
+    SDL_SetMainReady();
+    // Closing the window is handled here: it gives up the context before the loop ends.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        return reportFailure("cannot start the video system");
+    }
+    if (!createWindow()) {
+        const int status = reportFailure("cannot create the window");
+        shutDown();
+        return status;
+    }
+    resizeToDrawable();
+    game::state.quitRequested = false;
+    chooseAssetRoot();
+    render::initScene();
+    SDL_StartTextInput();
+
+    const Clock::time_point start = Clock::now();
+    const int status = runLoop();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (statsWanted()) {
+        std::fprintf(stderr, "%s\n", statsLine(shell.frames, seconds).c_str());
+    }
+    shutDown();
+    return status;
+}
+
+}  // namespace
+}  // namespace app
+
+int main() {
+    return app::run();
+}

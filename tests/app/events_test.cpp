@@ -1,0 +1,147 @@
+// events_test.cpp -- SDL events to messages: key codes, text one character per pass, pointer.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "app/events.h"
+#include "app/input.h"
+
+namespace {
+
+std::vector<int> decode(const char* text) {
+    app::TextQueue queue;
+    app::queueUtf8(text, queue);
+    return {queue.begin(), queue.end()};
+}
+
+SDL_Event textEvent(const char* text) {
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    std::strncpy(event.text.text, text, sizeof event.text.text - 1);
+    return event;
+}
+
+SDL_Event keyEvent(Uint32 type, SDL_Keycode key) {
+    SDL_Event event{};
+    event.type = type;
+    event.key.keysym.sym = key;
+    return event;
+}
+
+SDL_Event motionEvent(int x, int y) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = x;
+    event.motion.y = y;
+    return event;
+}
+
+SDL_Event windowEvent(Uint8 what) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
+    return event;
+}
+
+TEST(Utf8, DecodesEveryLengthAndReplacesMalformedBytes) {
+    EXPECT_EQ(decode("qQ3"), (std::vector<int>{'q', 'Q', '3'}));
+    EXPECT_EQ(decode("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"),
+              (std::vector<int>{0xE9, 0x20AC, 0x1F600}));
+    // A cut-short sequence is one replacement; the byte that cut it is read afresh.
+    EXPECT_EQ(decode("\xC3q"), (std::vector<int>{0xFFFD, 'q'}));
+    EXPECT_EQ(decode("\xE2\x82"), (std::vector<int>{0xFFFD}));
+    EXPECT_EQ(decode("\x80\xFFq"), (std::vector<int>{0xFFFD, 0xFFFD, 'q'}));
+    EXPECT_TRUE(decode("").empty());
+}
+
+TEST(KeyCodes, OnlyTheBoundKeysHaveCodes) {
+    EXPECT_EQ(app::keyCodeFor(SDLK_ESCAPE), 27);
+    EXPECT_EQ(app::keyCodeFor(SDLK_SPACE), 32);
+    EXPECT_EQ(app::keyCodeFor(SDLK_LEFT), 37);
+    EXPECT_EQ(app::keyCodeFor(SDLK_UP), 38);
+    EXPECT_EQ(app::keyCodeFor(SDLK_RIGHT), 39);
+    EXPECT_EQ(app::keyCodeFor(SDLK_DOWN), 40);
+    // Letters and digits arrive as typed characters; SDL's own codes for them must not alias
+    // the arrows (SDLK_QUOTE is 39, for instance).
+    for (SDL_Keycode key : {SDLK_q, SDLK_3, SDLK_QUOTE, SDLK_AMPERSAND, SDLK_LEFTPAREN, SDLK_KP_4,
+                            SDLK_RETURN, SDLK_F1}) {
+        EXPECT_EQ(app::keyCodeFor(key), app::kKeyUnbound) << key;
+    }
+}
+
+TEST(TranslateEvent, MapsEachKindOfEvent) {
+    app::TextQueue pending;
+    app::Message message = app::translateEvent(keyEvent(SDL_KEYDOWN, SDLK_UP), pending);
+    EXPECT_EQ(message.kind, app::MessageKind::KeyDown);
+    EXPECT_EQ(message.code, app::kKeyUp);
+
+    EXPECT_EQ(app::translateEvent(keyEvent(SDL_KEYUP, SDLK_UP), pending).kind,
+              app::MessageKind::None);
+
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    message = app::translateEvent(quit, pending);
+    EXPECT_EQ(message.kind, app::MessageKind::Quit);
+    EXPECT_EQ(message.code, 0);
+
+    EXPECT_EQ(app::translateEvent(windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED), pending).kind,
+              app::MessageKind::Resize);
+    EXPECT_EQ(app::translateEvent(windowEvent(SDL_WINDOWEVENT_CLOSE), pending).kind,
+              app::MessageKind::Close);
+    EXPECT_EQ(app::translateEvent(windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), pending).kind,
+              app::MessageKind::None);
+    EXPECT_EQ(app::translateEvent(textEvent(""), pending).kind, app::MessageKind::None);
+    EXPECT_TRUE(pending.empty());
+}
+
+TEST(TranslateEvent, PointerCoordinatesStayInsideSixteenBits) {
+    app::TextQueue pending;
+    app::Message message = app::translateEvent(motionEvent(799, 599), pending);
+    EXPECT_EQ(message.kind, app::MessageKind::MouseMove);
+    EXPECT_EQ(message.x, 799);
+    EXPECT_EQ(message.y, 599);
+    // Outside the client area (a grabbed pointer) the values are held at the edges rather
+    // than wrapped into huge unsigned ones.
+    message = app::translateEvent(motionEvent(-3, 70000), pending);
+    EXPECT_EQ(message.x, 0);
+    EXPECT_EQ(message.y, 65535);
+}
+
+class PollTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError(); }
+    void TearDown() override { SDL_Quit(); }
+};
+
+TEST_F(PollTest, TextIsHandedOutOneCharacterPerPassInOrder) {
+    SDL_Event text = textEvent("q\xC3\xA9Q");
+    SDL_Event escape = keyEvent(SDL_KEYDOWN, SDLK_ESCAPE);
+    ASSERT_EQ(SDL_PushEvent(&text), 1);
+    ASSERT_EQ(SDL_PushEvent(&escape), 1);
+
+    app::TextQueue pending;
+    std::vector<app::Message> taken;
+    app::Message message;
+    while (app::pollMessage(pending, &message)) {
+        taken.push_back(message);
+        ASSERT_LT(taken.size(), 10u);
+    }
+    ASSERT_EQ(taken.size(), 4u);
+    EXPECT_EQ(taken[0].kind, app::MessageKind::Char);
+    EXPECT_EQ(taken[0].code, 'q');
+    EXPECT_EQ(taken[1].code, 0xE9);
+    EXPECT_EQ(taken[2].code, 'Q');
+    EXPECT_EQ(taken[3].kind, app::MessageKind::KeyDown);
+    EXPECT_EQ(taken[3].code, app::kKeyEscape);
+}
+
+TEST_F(PollTest, AnEmptyQueueYieldsNoMessage) {
+    app::TextQueue pending;
+    app::Message message;
+    message.kind = app::MessageKind::Close;
+    EXPECT_FALSE(app::pollMessage(pending, &message));
+}
+
+}  // namespace
