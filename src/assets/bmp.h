@@ -1,0 +1,81 @@
+// bmp.h -- the byte-level BMP reader (no GL): headers, validation, BGR->RGB, RGBA widening.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace assets {
+
+// The first 14 bytes of a BMP file.
+struct BitmapFileHeader {
+    std::uint16_t signature = 0;
+    std::uint32_t fileSize = 0;
+    std::uint16_t reserved1 = 0;
+    std::uint16_t reserved2 = 0;
+    std::uint32_t pixelOffset = 0;
+};
+
+// The 40 bytes that follow the file header.
+struct BitmapInfoHeader {
+    std::uint32_t headerSize = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint16_t planes = 0;
+    std::uint16_t bitCount = 0;
+    std::uint32_t compression = 0;
+    std::uint32_t imageSize = 0;
+    std::int32_t xPixelsPerMeter = 0;
+    std::int32_t yPixelsPerMeter = 0;
+    std::uint32_t coloursUsed = 0;
+    std::uint32_t coloursImportant = 0;
+};
+
+constexpr std::size_t kFileHeaderBytes = 14;
+constexpr std::size_t kInfoHeaderBytes = 40;
+constexpr std::size_t kHeaderBytes = kFileHeaderBytes + kInfoHeaderBytes;
+constexpr std::uint16_t kBmpSignature = 0x4D42;  // "BM" read little-endian
+constexpr std::int32_t kMaxBitmapSide = 8192;
+
+// A decoded picture: `width` x `height` texels, bottom row first, three (RGB) or four (RGBA)
+// bytes each. `error` is empty on success and otherwise says, in a few words, why the bytes
+// were refused; `pixels` is then empty.
+struct Bitmap {
+    BitmapInfoHeader info;
+    std::vector<std::uint8_t> pixels;
+    std::string error;
+};
+
+BitmapFileHeader parseFileHeader(const std::uint8_t* bytes);
+BitmapInfoHeader parseInfoHeader(const std::uint8_t* bytes);
+
+// Why a picture with these headers cannot be read from a source of `sourceBytes` bytes, or ""
+// when it can. All arithmetic is 64-bit, so no field value can overflow it.
+std::string checkHeaders(const BitmapFileHeader& file, const BitmapInfoHeader& info,
+                         std::uint64_t sourceBytes);
+
+// The number of pixel bytes a valid picture keeps: width x height x 3. Bytes the file holds
+// past that (a larger imageSize) are never shown, so they are not kept.
+std::size_t rgbByteCount(const BitmapInfoHeader& info);
+
+// RGB triples from a BMP held in memory or read from a file.
+Bitmap loadBitmap(const std::uint8_t* data, std::size_t size);
+Bitmap loadBitmap(const std::string& path);
+
+// As loadBitmap, widened to RGBA: exact black (0,0,0) gets alpha 0, every other texel 255.
+Bitmap loadBitmapRgba(const std::uint8_t* data, std::size_t size);
+Bitmap loadBitmapRgba(const std::string& path);
+
+// Turns BGR triples into RGB in place (the last incomplete triple, if any, is left alone).
+void swapBlueRed(std::vector<std::uint8_t>& bytes);
+
+// Four bytes for every complete RGB triple; only exact black becomes transparent.
+std::vector<std::uint8_t> widenToRgba(const std::vector<std::uint8_t>& rgb);
+
+// Encodes an uncompressed 24-bit bottom-up BMP from RGB triples (bottom row first). `width`
+// must be a multiple of 4 so that rows need no padding. Used by the texture generator and
+// the tests; the game itself writes no files.
+std::vector<std::uint8_t> encodeBitmap(int width, int height, const std::vector<std::uint8_t>& rgb);
+
+}  // namespace assets

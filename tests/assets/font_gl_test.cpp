@@ -1,0 +1,221 @@
+// font_gl_test.cpp -- text drawn through the glyph lists, checked on the pixels it covers.
+#include "assets/font.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "assets/bmp.h"
+#include "assets/textures.h"
+#include "bmp_bytes.h"
+#include "offscreen_gl.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr std::uint8_t kTopHalf = 200;
+constexpr std::uint8_t kBottomHalf = 100;
+
+// A test atlas in which every texel names its cell: red is the cell number, green tells the
+// top half of the cell from the bottom half. Nothing is black, so everything is drawn.
+std::vector<std::uint8_t> numberedAtlas() {
+    constexpr int kSide = 256;
+    std::vector<std::uint8_t> rgb;
+    for (int row = 0; row < kSide; ++row) {  // bottom row first
+        const int fromTop = kSide - 1 - row;
+        for (int column = 0; column < kSide; ++column) {
+            rgb.push_back(static_cast<std::uint8_t>((fromTop / 16) * 16 + column / 16));
+            rgb.push_back(fromTop % 16 < 8 ? kTopHalf : kBottomHalf);
+            rgb.push_back(50);
+        }
+    }
+    return assets::encodeBitmap(kSide, kSide, rgb);
+}
+
+// The pixel under text-space point (x, y): one text unit is 1.25 pixels on 800 x 600.
+testing_gl::Rgba textPixel(double x, double y) {
+    return testing_gl::pixelAt(static_cast<int>(x * kWidth / 640.0),
+                               static_cast<int>(y * kHeight / 480.0));
+}
+
+class FontGl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(testing_gl::makeOffscreenContext(kWidth, kHeight));
+        root = fs::temp_directory_path() / ("vantorix-font-" + std::to_string(::getpid()));
+        fs::create_directories(root / "textures");
+        bmp_bytes::writeFile((root / "textures" / "czcionka2.bmp").string(), numberedAtlas());
+        assets::setAssetRoot(root.string());
+        assets::buildFont();
+        assets::createTexture("textures/czcionka2.bmp", &assets::textures.texFont);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glViewport(0, 0, kWidth, kHeight);
+        glEnable(GL_TEXTURE_2D);
+        glColor3f(1, 1, 1);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    void TearDown() override {
+        if (HasFailure()) {
+            testing_gl::writePng(
+                (fs::temp_directory_path() / "vantorix-font-failure.png").string());
+        }
+        assets::setAssetRoot("");
+        fs::remove_all(root);
+        testing_gl::destroyOffscreenContext();
+    }
+    std::vector<std::uint8_t> drawn(const char* text, int set) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        assets::drawText(10, 460, text, set);
+        return testing_gl::colourBuffer();
+    }
+    fs::path root;
+};
+
+void expectCell(double x, double y, int cell, std::uint8_t half) {
+    const testing_gl::Rgba pixel = textPixel(x, y);
+    EXPECT_EQ(pixel[0], cell) << "at text (" << x << ", " << y << ")";
+    EXPECT_EQ(pixel[1], half) << "at text (" << x << ", " << y << ")";
+}
+
+void expectDrawn(double x, double y) {
+    EXPECT_EQ(textPixel(x, y)[3], 255) << "at text (" << x << ", " << y << ")";
+}
+
+void expectEmpty(double x, double y) {
+    const testing_gl::Rgba pixel = textPixel(x, y);
+    EXPECT_EQ(pixel, (testing_gl::Rgba{0, 0, 0, 0})) << "at text (" << x << ", " << y << ")";
+}
+
+TEST_F(FontGl, TwoLettersCoverTheirSquaresTenUnitsApart) {
+    assets::drawText(10, 460, "AB", 0);
+    // A (cell 33) spans x 10..26, B (cell 34) 20..36 and is drawn over A's right part. Away
+    // from the squares' edges every pixel shows its own cell; at the edges, filtering mixes in
+    // the neighbouring cell, so there only coverage is checked.
+    expectCell(12, 472, 33, kTopHalf);
+    expectCell(18, 462, 33, kBottomHalf);
+    expectCell(22, 474, 34, kTopHalf);
+    expectCell(34, 462, 34, kBottomHalf);
+    for (const auto& [x, y] :
+         {std::pair{10.6, 460.6}, {10.6, 475.4}, {35.4, 460.6}, {35.4, 475.4}}) {
+        expectDrawn(x, y);
+    }
+    // Just outside both squares.
+    expectEmpty(9.4, 468);
+    expectEmpty(36.6, 468);
+    expectEmpty(15, 459.4);
+    expectEmpty(30, 476.6);
+}
+
+TEST_F(FontGl, CodesMapToTheAtlasCellsOfTheirSet) {
+    assets::drawText(10, 460, " 0P~", 0);
+    expectCell(15, 465, 0, kBottomHalf);  // the space is cell 0, shown by the test atlas
+    expectCell(25, 465, 16, kBottomHalf);
+    expectCell(35, 465, 48, kBottomHalf);
+    expectCell(45, 471, 94, kTopHalf);
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    assets::drawText(10, 300, "A\x01", 1);  // the second face: code + 96
+    expectCell(15, 305, 65 + 96, kBottomHalf);
+    expectCell(25, 305, 1 + 96, kBottomHalf);
+}
+
+TEST_F(FontGl, CodesWithoutAGlyphDrawAndAdvanceNothing) {
+    const std::vector<std::uint8_t> plain = drawn("AB", 0);
+    EXPECT_EQ(drawn("\x01"
+                    "A\x1f\x10"
+                    "B\x7f",
+                    0)
+                  .size(),
+              plain.size());
+    // Code 127 is the last printable cell; replace it to compare the control codes alone.
+    EXPECT_EQ(drawn("\x01"
+                    "A\x1f\x10"
+                    "B",
+                    0),
+              plain);
+
+    const std::vector<std::uint8_t> secondFace = drawn("A", 1);
+    EXPECT_EQ(drawn("\xA0\xFF"
+                    "A\xC8",
+                    1),
+              secondFace);
+
+    const std::vector<std::uint8_t> nothing = drawn("", 0);
+    EXPECT_EQ(drawn("\x01\x02\x1f", 0), nothing);
+    EXPECT_EQ(drawn("AB", 7), nothing) << "an unknown set draws nothing";
+    for (std::size_t i = 0; i < nothing.size(); ++i) {
+        ASSERT_EQ(nothing[i], 0) << "byte " << i;
+    }
+}
+
+TEST_F(FontGl, RestoresMatricesAndLeavesDepthTestingOn) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-1, 1, -1, 1, 5, 6000);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslated(3, 4, -50);
+    std::array<GLdouble, 16> modelBefore{};
+    std::array<GLdouble, 16> projectionBefore{};
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelBefore.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, projectionBefore.data());
+
+    for (const char* text : {"", "POINTS:"}) {
+        SCOPED_TRACE(text);
+        glDisable(GL_DEPTH_TEST);
+        assets::drawText(10, 460, text, 0);
+        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+
+        std::array<GLdouble, 16> model{};
+        std::array<GLdouble, 16> projection{};
+        glGetDoublev(GL_MODELVIEW_MATRIX, model.data());
+        glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+        EXPECT_EQ(model, modelBefore);
+        EXPECT_EQ(projection, projectionBefore);
+
+        GLint mode = 0;
+        GLint bound = 0;
+        GLint listBase = 0;
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glGetIntegerv(GL_LIST_BASE, &listBase);
+        EXPECT_EQ(mode, GL_MODELVIEW);
+        EXPECT_EQ(bound, static_cast<GLint>(assets::textures.texFont));
+        EXPECT_EQ(static_cast<GLuint>(listBase), assets::fontListBase - 32);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Display lists that another part of the program compiled before the font: control codes
+// land just below the font's lists and must not run these.
+TEST(FontLists, ControlCodesNeverRunListsCompiledBeforeTheFont) {
+    ASSERT_TRUE(testing_gl::makeOffscreenContext(64, 64));
+    const GLuint foreign = glGenLists(64);
+    for (GLuint name = foreign; name < foreign + 64; ++name) {
+        glNewList(name, GL_COMPILE);
+        glRecti(-1, -1, 1, 1);  // in drawText's frame this covers the lower-left corner
+        glEndList();
+    }
+    assets::buildFont();
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(1, 1, 1);
+    assets::drawText(0, 0, "\x01\x10\x1f", 0);
+    EXPECT_EQ(testing_gl::pixelAt(0, 0), (testing_gl::Rgba{0, 0, 0, 0}));
+    testing_gl::destroyOffscreenContext();
+}
+
+}  // namespace
