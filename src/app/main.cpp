@@ -213,18 +213,6 @@ bool statsWanted() {
     return value != nullptr && std::strcmp(value, "1") == 0;
 }
 
-void shutDown() {
-    if (shell.context != nullptr) {
-        SDL_GL_DeleteContext(shell.context);
-        shell.context = nullptr;
-    }
-    if (shell.window != nullptr) {
-        SDL_DestroyWindow(shell.window);
-        shell.window = nullptr;
-    }
-    SDL_Quit();
-}
-
 int run() {
     SDL_SetMainReady();
     // Closing the window is handled here: it gives up the context before the loop ends.
@@ -233,9 +221,7 @@ int run() {
         return reportFailure("cannot start the video system");
     }
     if (!createWindow()) {
-        const int status = reportFailure("cannot create the window");
-        shutDown();
-        return status;
+        return reportFailure("cannot create the window");
     }
     resizeToDrawable();
     game::state.quitRequested = false;
@@ -249,7 +235,8 @@ int run() {
     if (statsWanted()) {
         std::fprintf(stderr, "%s\n", statsLine(shell.frames, seconds).c_str());
     }
-    shutDown();
+    // The window, the context and the GL driver live as long as the process, like every other
+    // resource of the game; the system reclaims them at exit.
     return status;
 }
 

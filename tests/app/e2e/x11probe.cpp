@@ -1,0 +1,206 @@
+// x11probe.cpp -- small X11 chores for the end-to-end tests: screenshots of a window, a
+// comparison of two screenshots, and a window manager's polite close request.
+//   x11probe shot WINDOW OUT        writes OUT.png (to look at) and OUT.ppm (to compare)
+//   x11probe diff A.ppm B.ppm X Y W H   prints how many 10x10 blocks of the region differ clearly
+//   x11probe close WINDOW           sends WM_DELETE_WINDOW as a ClientMessage
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "png_writer.h"
+
+namespace {
+
+constexpr int kBlock = 10;                 // compared in blocks of 10x10 pixels
+constexpr double kClearDifference = 20.0;  // per channel of a block's mean colour
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+};
+
+Window parseWindow(const char* text) {
+    return static_cast<Window>(std::strtoul(text, nullptr, 0));
+}
+
+int channelShift(unsigned long mask) {
+    int shift = 0;
+    while (mask != 0 && (mask & 1UL) == 0) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+bool grab(Display* display, Window window, Image* image) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) == 0)
+        return false;
+    XImage* shot =
+        XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    if (shot == nullptr)
+        return false;
+    image->width = attributes.width;
+    image->height = attributes.height;
+    image->rgb.resize(static_cast<std::size_t>(image->width) * image->height * 3);
+    const int shifts[3] = {channelShift(shot->red_mask), channelShift(shot->green_mask),
+                           channelShift(shot->blue_mask)};
+    const unsigned long masks[3] = {shot->red_mask, shot->green_mask, shot->blue_mask};
+    for (int y = 0; y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            const unsigned long pixel = XGetPixel(shot, x, y);
+            std::uint8_t* out = &image->rgb[(static_cast<std::size_t>(y) * image->width + x) * 3];
+            for (int c = 0; c < 3; ++c) {
+                out[c] = static_cast<std::uint8_t>((pixel & masks[c]) >> shifts[c]);
+            }
+        }
+    }
+    XDestroyImage(shot);
+    return true;
+}
+
+bool writePpm(const std::string& path, const Image& image) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << image.width << ' ' << image.height << "\n255\n";
+    out.write(reinterpret_cast<const char*>(image.rgb.data()),
+              static_cast<std::streamsize>(image.rgb.size()));
+    return static_cast<bool>(out);
+}
+
+bool readPpm(const std::string& path, Image* image) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int maxValue = 0;
+    in >> magic >> image->width >> image->height >> maxValue;
+    in.get();
+    if (!in || magic != "P6" || maxValue != 255 || image->width <= 0 || image->height <= 0) {
+        return false;
+    }
+    image->rgb.resize(static_cast<std::size_t>(image->width) * image->height * 3);
+    in.read(reinterpret_cast<char*>(image->rgb.data()),
+            static_cast<std::streamsize>(image->rgb.size()));
+    return static_cast<bool>(in);
+}
+
+bool writePng(const std::string& path, const Image& image) {
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(image.width) * image.height * 4);
+    for (std::size_t i = 0; i < rgba.size() / 4; ++i) {
+        std::memcpy(&rgba[i * 4], &image.rgb[i * 3], 3);
+        rgba[i * 4 + 3] = 255;
+    }
+    return png::writeRgba(path, rgba.data(), image.width, image.height, false);
+}
+
+int shot(Display* display, Window window, const std::string& out) {
+    Image image;
+    if (!grab(display, window, &image)) {
+        std::fprintf(stderr, "x11probe: cannot read window 0x%lx\n", window);
+        return 1;
+    }
+    if (!writePng(out + ".png", image) || !writePpm(out + ".ppm", image)) {
+        std::fprintf(stderr, "x11probe: cannot write %s\n", out.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+// The mean colour of a block of pixels: thin lines that shift by a pixel or two between frames
+// hardly change it, while an object that moves or a new view does.
+std::array<double, 3> blockMean(const Image& image, int bx, int by) {
+    std::array<double, 3> sum{};
+    for (int y = by; y < by + kBlock; ++y) {
+        for (int x = bx; x < bx + kBlock; ++x) {
+            const std::size_t at = (static_cast<std::size_t>(y) * image.width + x) * 3;
+            for (int c = 0; c < 3; ++c)
+                sum[c] += image.rgb[at + c];
+        }
+    }
+    for (double& channel : sum)
+        channel /= kBlock * kBlock;
+    return sum;
+}
+
+int diff(char** argv) {
+    Image a;
+    Image b;
+    if (!readPpm(argv[2], &a) || !readPpm(argv[3], &b) || a.width != b.width ||
+        a.height != b.height) {
+        std::fprintf(stderr, "x11probe: cannot compare %s and %s\n", argv[2], argv[3]);
+        return 1;
+    }
+    const int x0 = std::max(0, std::atoi(argv[4]));
+    const int y0 = std::max(0, std::atoi(argv[5]));
+    const int x1 = std::min(a.width, x0 + std::atoi(argv[6]));
+    const int y1 = std::min(a.height, y0 + std::atoi(argv[7]));
+    long changed = 0;
+    for (int by = y0; by + kBlock <= y1; by += kBlock) {
+        for (int bx = x0; bx + kBlock <= x1; bx += kBlock) {
+            const auto meanA = blockMean(a, bx, by);
+            const auto meanB = blockMean(b, bx, by);
+            for (int c = 0; c < 3; ++c) {
+                if (std::fabs(meanA[c] - meanB[c]) > kClearDifference) {
+                    ++changed;
+                    break;
+                }
+            }
+        }
+    }
+    std::printf("%ld\n", changed);
+    return 0;
+}
+
+int close(Display* display, Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    if (XSendEvent(display, window, False, NoEventMask, &event) == 0)
+        return 1;
+    XSync(display, False);
+    return 0;
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: x11probe shot WINDOW OUT | diff A.ppm B.ppm X Y W H | close WINDOW\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3)
+        return usage();
+    const std::string command = argv[1];
+    if (command == "diff")
+        return argc == 8 ? diff(argv) : usage();
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "x11probe: cannot open the display\n");
+        return 1;
+    }
+    int status = 0;
+    if (command == "shot" && argc == 4) {
+        status = shot(display, parseWindow(argv[2]), argv[3]);
+    } else if (command == "close" && argc == 3) {
+        status = close(display, parseWindow(argv[2]));
+    } else {
+        status = usage();
+    }
+    XCloseDisplay(display);
+    return status;
+}
