@@ -161,4 +161,15 @@ TEST_F(TexturesGl, PathsResolveAgainstTheAssetRootWithOrWithoutATrailingSlash) {
     }
 }
 
+TEST_F(TexturesGl, TheCommittedPicturesLoadWithoutAPlaceholder) {
+    assets::setAssetRoot(VANTORIX_SOURCE_DIR);
+    testing::internal::CaptureStderr();
+    assets::loadTextures();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    for (GLuint name : namesInTableOrder()) {
+        EXPECT_GE(levelWidth(name, 0), 64) << "texture " << name;
+    }
+    EXPECT_EQ(levelWidth(assets::textures.texFont, 0), 256);
+}
+
 }  // namespace
