@@ -163,7 +163,7 @@ void drawWorld() {
     auto& state = game::state;
     drawFloor();
     if (state.lives < 1) {
-        state.gameOver = 1;
+        state.gameOver = true;
     }
     game::checkFood();
     game::moveSnake();

@@ -50,6 +50,25 @@ int countLitPixels(const PixelRect& rect, int threshold) {
     return count;
 }
 
+double litCentreX(const PixelRect& rect, int threshold) {
+    const PixelRect area = clipped(rect);
+    double sum = 0.0;
+    int count = 0;
+    int x = area.left;
+    int y = area.bottom;
+    forEachPixel(area, [&](int r, int g, int b) {
+        if (r > threshold || g > threshold || b > threshold) {
+            sum += x;
+            ++count;
+        }
+        if (++x == area.right) {
+            x = area.left;
+            ++y;
+        }
+    });
+    return count > 0 ? sum / count : -1.0;
+}
+
 std::array<double, 3> meanLitColour(const PixelRect& rect) {
     std::array<double, 3> sum{};
     int count = 0;

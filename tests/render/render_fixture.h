@@ -30,6 +30,9 @@ void selectView(int mode);
 // Pixels in `rect` (clipped to the buffer) whose red, green or blue exceeds `threshold`.
 int countLitPixels(const PixelRect& rect, int threshold = 40);
 
+// The mean x of the pixels in `rect` that countLitPixels counts; -1 when there are none.
+double litCentreX(const PixelRect& rect, int threshold = 40);
+
 // Mean red, green and blue over the pixels of `rect` that are not black.
 std::array<double, 3> meanLitColour(const PixelRect& rect);
 
