@@ -181,20 +181,4 @@ TEST(BmpReader, ReadsFilesLikeMemoryAndNamesWhyAFileCannotBeOpened) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(BmpWriter, WritesTheHeaderFieldsTheReaderAndOtherViewersNeed) {
-    const Bytes rgb(8 * 2 * 3, 7);
-    const Bytes file = assets::encodeBitmap(8, 2, rgb);
-    ASSERT_EQ(file.size(), 54U + rgb.size());
-    const assets::BitmapFileHeader header = assets::parseFileHeader(file.data());
-    const assets::BitmapInfoHeader info = assets::parseInfoHeader(file.data() + 14);
-    EXPECT_EQ(header.signature, 0x4D42);
-    EXPECT_EQ(header.fileSize, file.size());
-    EXPECT_EQ(header.pixelOffset, 54U);
-    EXPECT_EQ(info.headerSize, 40U);
-    EXPECT_EQ(info.planes, 1);
-    EXPECT_EQ(info.bitCount, 24);
-    EXPECT_EQ(info.compression, 0U);
-    EXPECT_EQ(info.imageSize, rgb.size());
-}
-
 }  // namespace
