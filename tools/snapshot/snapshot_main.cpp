@@ -39,13 +39,13 @@ bool parseInt(const char* text, long low, long high, int& value) {
 }
 
 bool parseTurn(const char* text, snapshot::Turn& turn) {
-    const std::string spec(text);
-    const auto colon = spec.find(':');
+    const std::string argument(text);
+    const auto colon = argument.find(':');
     if (colon == std::string::npos) {
         return false;
     }
-    const std::string tick = spec.substr(0, colon);
-    const std::string heading = spec.substr(colon + 1);
+    const std::string tick = argument.substr(0, colon);
+    const std::string heading = argument.substr(colon + 1);
     return parseInt(tick.c_str(), 0, 1000000, turn.tick) &&
            parseInt(heading.c_str(), 0, 3, turn.heading);
 }
