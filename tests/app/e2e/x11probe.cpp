@@ -2,6 +2,7 @@
 // comparison of two screenshots, and a window manager's polite close request.
 //   x11probe shot WINDOW OUT        writes OUT.png (to look at) and OUT.ppm (to compare)
 //   x11probe diff A.ppm B.ppm X Y W H   prints how many 10x10 blocks of the region differ clearly
+//   x11probe red IMAGE.ppm X Y W H  prints how many pixels of the region are strongly red
 //   x11probe close WINDOW           sends WM_DELETE_WINDOW as a ClientMessage
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -160,6 +161,30 @@ int diff(char** argv) {
     return 0;
 }
 
+// Strongly red pixels in a region: the hearts of the lives display, which nothing else on the
+// screen (blue grid, brown boxes, green snake, yellow food) comes close to.
+int red(char** argv) {
+    Image image;
+    if (!readPpm(argv[2], &image)) {
+        std::fprintf(stderr, "x11probe: cannot read %s\n", argv[2]);
+        return 1;
+    }
+    const int x0 = std::max(0, std::atoi(argv[3]));
+    const int y0 = std::max(0, std::atoi(argv[4]));
+    const int x1 = std::min(image.width, x0 + std::atoi(argv[5]));
+    const int y1 = std::min(image.height, y0 + std::atoi(argv[6]));
+    long count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const std::uint8_t* p = &image.rgb[(static_cast<std::size_t>(y) * image.width + x) * 3];
+            if (p[0] > 150 && p[1] < 90 && p[2] < 90)
+                ++count;
+        }
+    }
+    std::printf("%ld\n", count);
+    return 0;
+}
+
 int close(Display* display, Window window) {
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -176,7 +201,8 @@ int close(Display* display, Window window) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: x11probe shot WINDOW OUT | diff A.ppm B.ppm X Y W H | close WINDOW\n");
+                 "usage: x11probe shot WINDOW OUT | diff A.ppm B.ppm X Y W H |\n"
+                 "       red IMAGE.ppm X Y W H | close WINDOW\n");
     return 2;
 }
 
@@ -188,6 +214,8 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     if (command == "diff")
         return argc == 8 ? diff(argv) : usage();
+    if (command == "red")
+        return argc == 7 ? red(argv) : usage();
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "x11probe: cannot open the display\n");
