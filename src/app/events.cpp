@@ -41,6 +41,8 @@ Message windowMessage(const SDL_WindowEvent& window) {
         message.kind = MessageKind::Resize;
     } else if (window.event == SDL_WINDOWEVENT_CLOSE) {
         message.kind = MessageKind::Close;
+    } else if (window.event == SDL_WINDOWEVENT_SHOWN || window.event == SDL_WINDOWEVENT_MOVED) {
+        message.kind = MessageKind::Placed;
     }
     return message;
 }

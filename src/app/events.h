@@ -16,6 +16,7 @@ enum class MessageKind {
     MouseMove,  // `x`, `y` in client coordinates
     Resize,     // the window's size changed; the drawable size is asked for when handled
     Close,      // the window manager asked the window to close
+    Placed,     // the window was shown or moved: its frame may have become known
 };
 
 struct Message {

@@ -38,6 +38,7 @@ struct Shell {
     TextQueue pendingText;
     Message lastMessage;  // the message most recently taken; a quit key's code is the exit status
     long frames = 0;
+    bool frameFitted = false;  // the outer frame has been made 800x600 at the corner
 };
 
 Shell shell;
@@ -65,8 +66,13 @@ void requestSurfaceFormat() {
 }
 
 // SDL sizes and places the client area; the window is meant to be 800x600 with its frame,
-// at the screen's corner. The borders are known once the window is mapped.
+// at the screen's corner. A window manager makes its frame known only some time after the
+// window is mapped, so this is tried again whenever the window is shown or moved, until it
+// has been done once. Without a window manager there is no frame and nothing to do.
 void fitOuterFrame() {
+    if (shell.frameFitted) {
+        return;
+    }
     int top = 0;
     int left = 0;
     int bottom = 0;
@@ -77,6 +83,7 @@ void fitOuterFrame() {
     if (top == 0 && left == 0 && bottom == 0 && right == 0) {
         return;
     }
+    shell.frameFitted = true;
     SDL_SetWindowSize(shell.window, std::max(1, kOuterWidth - left - right),
                       std::max(1, kOuterHeight - top - bottom));
     SDL_SetWindowPosition(shell.window, left, top);
@@ -148,6 +155,9 @@ void dispatch(const Message& message) {
             break;
         case MessageKind::Close:
             closeWindow();
+            break;
+        case MessageKind::Placed:
+            fitOuterFrame();
             break;
         case MessageKind::Quit:
         case MessageKind::None:

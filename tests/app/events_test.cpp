@@ -90,6 +90,10 @@ TEST(TranslateEvent, MapsEachKindOfEvent) {
               app::MessageKind::Resize);
     EXPECT_EQ(app::translateEvent(windowEvent(SDL_WINDOWEVENT_CLOSE), pending).kind,
               app::MessageKind::Close);
+    EXPECT_EQ(app::translateEvent(windowEvent(SDL_WINDOWEVENT_SHOWN), pending).kind,
+              app::MessageKind::Placed);
+    EXPECT_EQ(app::translateEvent(windowEvent(SDL_WINDOWEVENT_MOVED), pending).kind,
+              app::MessageKind::Placed);
     EXPECT_EQ(app::translateEvent(windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), pending).kind,
               app::MessageKind::None);
     EXPECT_EQ(app::translateEvent(textEvent(""), pending).kind, app::MessageKind::None);
