@@ -1,6 +1,7 @@
 // asset_root.cpp -- picks the one folder that serves all eight textures.
 #include "app/asset_root.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -34,12 +35,8 @@ std::vector<std::string> assetRootCandidates(const std::string& exeDir,
 }
 
 std::string findAssetRoot(const std::vector<std::string>& candidates) {
-    for (const std::string& root : candidates) {
-        if (hasTextureFolder(root)) {
-            return root;
-        }
-    }
-    return "";
+    const auto found = std::find_if(candidates.begin(), candidates.end(), hasTextureFolder);
+    return found != candidates.end() ? *found : std::string();
 }
 
 }  // namespace app

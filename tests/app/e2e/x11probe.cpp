@@ -48,26 +48,26 @@ bool grab(Display* display, Window window, Image* image) {
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display, window, &attributes) == 0)
         return false;
-    XImage* shot =
+    XImage* picture =
         XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
-    if (shot == nullptr)
+    if (picture == nullptr)
         return false;
     image->width = attributes.width;
     image->height = attributes.height;
     image->rgb.resize(static_cast<std::size_t>(image->width) * image->height * 3);
-    const int shifts[3] = {channelShift(shot->red_mask), channelShift(shot->green_mask),
-                           channelShift(shot->blue_mask)};
-    const unsigned long masks[3] = {shot->red_mask, shot->green_mask, shot->blue_mask};
+    const int shifts[3] = {channelShift(picture->red_mask), channelShift(picture->green_mask),
+                           channelShift(picture->blue_mask)};
+    const unsigned long masks[3] = {picture->red_mask, picture->green_mask, picture->blue_mask};
     for (int y = 0; y < image->height; ++y) {
         for (int x = 0; x < image->width; ++x) {
-            const unsigned long pixel = XGetPixel(shot, x, y);
+            const unsigned long pixel = XGetPixel(picture, x, y);
             std::uint8_t* out = &image->rgb[(static_cast<std::size_t>(y) * image->width + x) * 3];
             for (int c = 0; c < 3; ++c) {
                 out[c] = static_cast<std::uint8_t>((pixel & masks[c]) >> shifts[c]);
             }
         }
     }
-    XDestroyImage(shot);
+    XDestroyImage(picture);
     return true;
 }
 
