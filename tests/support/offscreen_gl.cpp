@@ -31,6 +31,7 @@ bool makeOffscreenContext(int newWidth, int newHeight) {
 
 void destroyOffscreenContext() {
     if (context != nullptr) {
+        glFinish();  // Mesa crashes when a context is destroyed with drawing still queued
         OSMesaDestroyContext(context);
         context = nullptr;
     }
