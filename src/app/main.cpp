@@ -101,6 +101,16 @@ void resizeToDrawable() {
     render::resizeViewport(width, height);
 }
 
+// With no display to reach, SDL falls back to a headless driver on which the game would run
+// unseen. Only a driver asked for by name in SDL_VIDEODRIVER may be headless.
+bool onUnseenDriver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+    const bool headless = driver != nullptr && (std::strcmp(driver, "offscreen") == 0 ||
+                                                std::strcmp(driver, "dummy") == 0);
+    return headless && (wanted == nullptr || std::strcmp(wanted, driver) != 0);
+}
+
 bool createWindow() {
     requestSurfaceFormat();
     const Uint32 flags =
@@ -228,6 +238,11 @@ int run() {
     // Closing the window is handled here: it gives up the context before the loop ends.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        return reportFailure("cannot start the video system");
+    }
+    if (onUnseenDriver()) {
+        SDL_SetError(
+            "no display found (DISPLAY or WAYLAND_DISPLAY names none that can be reached)");
         return reportFailure("cannot start the video system");
     }
     if (!createWindow()) {
