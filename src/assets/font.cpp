@@ -28,8 +28,10 @@ constexpr int kFirstCode = 32;
 int glyphCounter = 0;
 
 void compileGlyph(int k) {
-    const double cx = (k % kAtlasCells) * kCell;
-    const double cy = 1.0 - (k / kAtlasCells) * kCell;
+    const int column = k % kAtlasCells;
+    const int row = k / kAtlasCells;  // counted from the atlas' top edge
+    const double cx = column * kCell;
+    const double cy = 1.0 - row * kCell;
     glNewList(fontListBase + static_cast<GLuint>(k), GL_COMPILE);
     glBegin(GL_QUADS);
     glTexCoord2d(cx, cy - kCell);

@@ -76,13 +76,10 @@ void step(int heading) {
     state.stepMoved = true;
 }
 
+// One step per tick, and none for a heading that is not one of the four.
 void stepInHeading() {
-    constexpr int kOrder[] = {kHeadingPlusZ, kHeadingMinusZ, kHeadingPlusX, kHeadingMinusX};
-    for (int heading : kOrder) {
-        if (state.direction == heading) {
-            step(heading);
-            return;
-        }
+    if (state.direction >= kHeadingMinusZ && state.direction <= kHeadingMinusX) {
+        step(state.direction);
     }
 }
 

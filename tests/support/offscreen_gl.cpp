@@ -37,13 +37,18 @@ void destroyOffscreenContext() {
     }
 }
 
-int contextWidth() { return width; }
-int contextHeight() { return height; }
+int contextWidth() {
+    return width;
+}
+int contextHeight() {
+    return height;
+}
 
 Rgba pixelAt(int x, int y) {
     glFinish();
-    const std::size_t offset =
-        (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4;
+    const std::size_t offset = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                                static_cast<std::size_t>(x)) *
+                               4;
     return {buffer[offset], buffer[offset + 1], buffer[offset + 2], buffer[offset + 3]};
 }
 

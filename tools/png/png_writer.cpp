@@ -25,7 +25,8 @@ void writeChunk(std::ofstream& file, const char* type, const std::vector<std::ui
     // The CRC covers the type and the data, not the length.
     const auto crc = crc32(0L, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4));
     appendBigEndian(chunk, static_cast<std::uint32_t>(crc));
-    file.write(reinterpret_cast<const char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
+    file.write(reinterpret_cast<const char*>(chunk.data()),
+               static_cast<std::streamsize>(chunk.size()));
 }
 
 }  // namespace
