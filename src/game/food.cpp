@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "game/bands.h"
 #include "game/state.h"
 #include "game/world.h"
 
@@ -18,21 +19,17 @@ constexpr int kSpeedUpLast = 300;
 constexpr int kSpeedUpWindow = 10;
 constexpr float kSpeedUpStep = 0.01f;
 
-bool within(float value, float centre, double reach) {
-    return static_cast<double>(centre) - reach <= value &&
-           value <= static_cast<double>(centre) + reach;
-}
-
 bool headReaches(int item) {
-    return within(state.snakeX[0], state.foodX[item], kEatReach) &&
-           within(state.snakeZ[0], state.foodZ[item], kEatReach);
+    return withinBand(state.snakeX[0], state.foodX[item], kEatReach) &&
+           withinBand(state.snakeZ[0], state.foodZ[item], kEatReach);
 }
 
 // Redraws one axis of the item while it lies near both the segment and the obstacle of the
 // same index on that axis. The segment test comes first, so the obstacle is consulted only
 // for an item near the segment.
 void keepAwayOnAxis(float& item, float segment, float obstacle) {
-    while (within(item, segment, kSegmentKeepAway) && within(item, obstacle, kObstacleKeepAway)) {
+    while (withinBand(item, segment, kSegmentKeepAway) &&
+           withinBand(item, obstacle, kObstacleKeepAway)) {
         item = randomCoordinate();
     }
 }

@@ -1,6 +1,7 @@
 // movement.cpp -- one tick of snake movement and the collision tests.
 #include "game/movement.h"
 
+#include "game/bands.h"
 #include "game/state.h"
 
 namespace game {
@@ -15,11 +16,6 @@ constexpr double kObstacleReachZ = 10.0;  // and 10 each way in Z
 // Segment i is in use. The capacity check keeps a corrupted length from running off the arrays.
 bool inUse(int i) {
     return i < state.snakeLength && i < kSnakeCapacity;
-}
-
-bool within(float value, float centre, double below, double above) {
-    return static_cast<double>(centre) - below <= value &&
-           value <= static_cast<double>(centre) + above;
 }
 
 float shifted(float value, double by) {
@@ -88,8 +84,8 @@ void testBody() {
     const float headX = state.snakeX[0];
     const float headZ = state.snakeZ[0];
     for (int i = 1; i < state.snakeLength - kHiddenTail && i < kSnakeCapacity; ++i) {
-        if (within(headX, state.snakeX[i], kBodyReach, kBodyReach) &&
-            within(headZ, state.snakeZ[i], kBodyReach, kBodyReach)) {
+        if (withinBand(headX, state.snakeX[i], kBodyReach) &&
+            withinBand(headZ, state.snakeZ[i], kBodyReach)) {
             state.snakeDead = true;
         }
     }
@@ -100,8 +96,8 @@ void testObstacles() {
     const float headZ = state.snakeZ[0];
     const auto existing = static_cast<int>(state.obstacleX.size());
     for (int i = 0; i < state.obstacleCount && i < existing; ++i) {
-        if (within(headX, state.obstacleX[i], kObstacleMinusX, kObstaclePlusX) &&
-            within(headZ, state.obstacleZ[i], kObstacleReachZ, kObstacleReachZ)) {
+        if (withinBand(headX, state.obstacleX[i], kObstacleMinusX, kObstaclePlusX) &&
+            withinBand(headZ, state.obstacleZ[i], kObstacleReachZ)) {
             state.snakeDead = true;
         }
     }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "game/bands.h"
 #include "game/state.h"
 
 namespace game {
@@ -22,9 +23,10 @@ constexpr int kPointsBase = 100;  // each item is worth 100 to 129 points
 constexpr int kPointsSpread = 30;
 constexpr double kRestartSpacing = 2.8;  // the restart's spacing, taken in double precision
 
-// Continues the straight line back along -Z from entry `from` to the end of the arrays.
-void extendLine(int from, double spacing) {
-    for (int k = from; k < kSnakeCapacity; ++k) {
+// Lays entries from..to-1 on the straight line back along -Z, each `spacing` behind the one
+// ahead and stored as a float before the next, so rounding accumulates along the chain.
+void layLine(int from, int to, double spacing) {
+    for (int k = from; k < to; ++k) {
         state.snakeX[k] = state.snakeX[k - 1];
         state.snakeZ[k] = static_cast<float>(static_cast<double>(state.snakeZ[k - 1]) - spacing);
     }
@@ -36,21 +38,12 @@ void layOutSnake() {
     // Entries 1..40: the 40 segments in use and the one behind the tail, spaced by the
     // float segmentSpacing so that rounding accumulates along the chain.
     const int laidOut = static_cast<int>(kStartLength);
-    for (int k = 1; k <= laidOut; ++k) {
-        state.snakeX[k] = state.snakeX[k - 1];
-        state.snakeZ[k] = static_cast<float>(static_cast<double>(state.snakeZ[k - 1]) -
-                                             static_cast<double>(state.segmentSpacing));
-    }
+    layLine(1, laidOut + 1, state.segmentSpacing);
     // The rest would otherwise be read by the step move before the trail reaches them after
     // a growth; give them the line a restart would lay.
-    extendLine(laidOut + 1, kRestartSpacing);
+    layLine(laidOut + 1, kSnakeCapacity, kRestartSpacing);
     state.prevSnakeX.fill(0.0f);
     state.prevSnakeZ.fill(0.0f);
-}
-
-bool insideBand(float value, float centre) {
-    return static_cast<double>(centre) - kObstacleBand <= value &&
-           value <= static_cast<double>(centre) + kObstacleBand;
 }
 
 void placeObstacles() {
@@ -61,10 +54,10 @@ void placeObstacles() {
     for (int i = 0; i < state.obstacleCount; ++i) {
         state.obstacleX[i] = randomCoordinate();
         state.obstacleZ[i] = randomCoordinate();
-        while (insideBand(state.obstacleX[i], state.snakeX[0])) {
+        while (withinBand(state.obstacleX[i], state.snakeX[0], kObstacleBand)) {
             state.obstacleX[i] = randomCoordinate();
         }
-        while (insideBand(state.obstacleZ[i], state.snakeZ[0])) {
+        while (withinBand(state.obstacleZ[i], state.snakeZ[0], kObstacleBand)) {
             state.obstacleZ[i] = randomCoordinate();
         }
     }
@@ -118,7 +111,7 @@ void restartRound() {
     state.snakeX[0] = kStartCoordinate;
     state.snakeZ[0] = kStartCoordinate;
     state.glideSpeed = 0.08f;
-    extendLine(1, kRestartSpacing);
+    layLine(1, kSnakeCapacity, kRestartSpacing);
     // Entry 0 of the previous positions keeps its value; nothing reads it before the next step.
     for (int k = 1; k < kSnakeCapacity; ++k) {
         state.prevSnakeX[k] = 0.0f;
