@@ -46,19 +46,6 @@ int selectedView() {
     return count == 1 ? selected : -count;
 }
 
-TEST_F(InputTest, FreshStartRefusesLeftAndLetsRightEndTheGlide) {
-    ASSERT_EQ(state.direction, game::kHeadingPlusZ);
-    ASSERT_TRUE(state.glideMode);
-
-    app::onKeyDown(app::kKeyLeft);
-    EXPECT_EQ(state.direction, game::kHeadingPlusZ);
-    EXPECT_TRUE(state.glideMode);
-
-    app::onKeyDown(app::kKeyRight);
-    EXPECT_EQ(state.direction, game::kHeadingPlusZ);
-    EXPECT_FALSE(state.glideMode);
-}
-
 TEST_F(InputTest, EveryArrowTurnsUnlessItPointsBack) {
     for (const Arrow& arrow : kArrows) {
         SCOPED_TRACE(arrow.key);
@@ -149,11 +136,11 @@ TEST_F(InputTest, DigitsSelectExactlyOneView) {
 }
 
 TEST_F(InputTest, BothCasesOfQQuit) {
-    app::onChar('q');
-    EXPECT_TRUE(state.quitRequested);
-    state.quitRequested = false;
-    app::onChar('Q');
-    EXPECT_TRUE(state.quitRequested);
+    for (int code : {'q', 'Q'}) {
+        state.quitRequested = false;
+        app::onChar(code);
+        EXPECT_TRUE(state.quitRequested) << code;
+    }
 }
 
 TEST_F(InputTest, PointerHeightSetsAClampedRadius) {
@@ -178,15 +165,10 @@ TEST_F(InputTest, PointerMovesTurnTheOrbitOneDegreeEach) {
     EXPECT_FLOAT_EQ(state.orbitAngle, 1.0f);
     app::onMouseMove(65535, 100);
     EXPECT_EQ(state.lastMouseX, 65535);
-    for (int i = 0; i < 400; ++i) {
-        app::onMouseMove(static_cast<std::uint16_t>(i % 2 == 0 ? 10 : 20), 100);
-    }
-    // Back to 10 (-1), then 200 moves right and 199 left: a net +1.
-    EXPECT_FLOAT_EQ(state.orbitAngle, 2.0f);
     // 400 steps the same way: the angle grows past 360 without being wrapped.
     for (int x = 1; x <= 400; ++x)
-        app::onMouseMove(static_cast<std::uint16_t>(x + 20), 50);
-    EXPECT_FLOAT_EQ(state.orbitAngle, 402.0f);
+        app::onMouseMove(static_cast<std::uint16_t>(x), 50);
+    EXPECT_FLOAT_EQ(state.orbitAngle, 400.0f);
 }
 
 }  // namespace
