@@ -32,7 +32,7 @@ std::filesystem::path scratchDir() {
 
 TEST(BmpReader, SwapsBlueAndRedAndMakesOnlyExactBlackTransparent) {
     // File order is blue, green, red; rows stay bottom-up as stored.
-    const Bytes bgr = {0x10, 0x20, 0x30, 0, 0, 0, 0, 0, 1, 1, 1, 1,   // bottom row
+    const Bytes bgr = {0x10, 0x20, 0x30, 0, 0, 0, 0, 0, 1, 1, 0, 0,   // bottom row
                        9,    8,    7,    0, 1, 0, 4, 5, 6, 0, 0, 0};  // top row
     const Bytes file = bmp_bytes::picture(4, 2, bgr);
 
@@ -40,44 +40,51 @@ TEST(BmpReader, SwapsBlueAndRedAndMakesOnlyExactBlackTransparent) {
     ASSERT_EQ(rgb.error, "");
     EXPECT_EQ(rgb.info.width, 4);
     EXPECT_EQ(rgb.info.height, 2);
-    EXPECT_EQ(rgb.pixels, (Bytes{0x30, 0x20, 0x10, 0, 0, 0, 1, 0, 0, 1, 1, 1,  //
+    EXPECT_EQ(rgb.pixels, (Bytes{0x30, 0x20, 0x10, 0, 0, 0, 1, 0, 0, 0, 0, 1,  //
                                  7,    8,    9,    0, 1, 0, 6, 5, 4, 0, 0, 0}));
 
     const Bitmap rgba = loadRgba(file);
     ASSERT_EQ(rgba.error, "");
-    EXPECT_EQ(rgba.pixels, (Bytes{0x30, 0x20, 0x10, 255, 0, 0, 0, 0,   1, 0, 0, 255, 1, 1, 1, 255,
+    EXPECT_EQ(rgba.pixels, (Bytes{0x30, 0x20, 0x10, 255, 0, 0, 0, 0,   1, 0, 0, 255, 0, 0, 1, 255,
                                   7,    8,    9,    255, 0, 1, 0, 255, 6, 5, 4, 255, 0, 0, 0, 0}));
 }
 
-TEST(BmpReader, SkipsWhateverLiesBetweenHeadersAndPixels) {
+// Layouts that hold the same 8x4 picture: each loads the same pixels, from memory and from a file.
+TEST(BmpReader, FindsThePixelsWhereverTheHeadersSayAndKeepsOnlyThePicture) {
     const Bytes plain = bmp_bytes::numbered(8, 4);
     const Bitmap expected = load(plain);
     ASSERT_EQ(expected.error, "");
-
-    Bytes withPalette = plain;
-    bmp_bytes::insertBeforePixels(withPalette, 1024);
-    const Bitmap palette = load(withPalette);
-    ASSERT_EQ(palette.error, "");
-    EXPECT_EQ(palette.pixels, expected.pixels);
-
-    // A 124-byte header: only its first 40 bytes are read.
-    Bytes largerHeader = plain;
-    bmp_bytes::insertBeforePixels(largerHeader, 84);
-    bmp_bytes::put32(largerHeader, bmp_bytes::kHeaderSizeAt, 124);
-    const Bitmap larger = load(largerHeader);
-    ASSERT_EQ(larger.error, "");
-    EXPECT_EQ(larger.pixels, expected.pixels);
-}
-
-TEST(BmpReader, SurplusPixelDataLoadsAndOnlyThePictureIsKept) {
-    Bytes file = bmp_bytes::numbered(4, 4);
-    const Bitmap expected = load(file);
-    file.insert(file.end(), {1, 2, 3, 4, 5, 6});
-    bmp_bytes::put32(file, bmp_bytes::kImageSizeAt, 4 * 4 * 3 + 6);
-    const Bitmap surplus = load(file);
-    ASSERT_EQ(surplus.error, "");
-    EXPECT_EQ(surplus.pixels, expected.pixels);
-    EXPECT_EQ(loadRgba(file).pixels.size(), 4U * 4U * 4U);
+    struct Layout {
+        const char* name;
+        void (*edit)(Bytes&);
+    };
+    const Layout layouts[] = {
+        {"a palette between headers and pixels",
+         [](Bytes& b) { bmp_bytes::insertBeforePixels(b, 1024); }},
+        {"a 124-byte header, of which only the first 40 bytes are read",
+         [](Bytes& b) {
+             bmp_bytes::insertBeforePixels(b, 84);
+             bmp_bytes::put32(b, bmp_bytes::kHeaderSizeAt, 124);
+         }},
+        {"surplus pixel data after the picture",
+         [](Bytes& b) {
+             b.insert(b.end(), {1, 2, 3, 4, 5, 6});
+             bmp_bytes::put32(b, bmp_bytes::kImageSizeAt, 8 * 4 * 3 + 6);
+         }},
+    };
+    const auto dir = scratchDir();
+    const std::string path = (dir / "layout.bmp").string();
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        Bytes bytes = plain;
+        layout.edit(bytes);
+        bmp_bytes::writeFile(path, bytes);
+        for (const Bitmap& loaded : {load(bytes), assets::loadBitmap(path)}) {
+            ASSERT_EQ(loaded.error, "");
+            EXPECT_EQ(loaded.pixels, expected.pixels);
+        }
+    }
+    std::filesystem::remove_all(dir);
 }
 
 TEST(BmpReader, LargestAcceptedSideIs8192) {
@@ -164,19 +171,12 @@ TEST(BmpReader, RefusesHostileFilesWithAReason) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(BmpReader, ReadsFilesLikeMemoryAndNamesWhyAFileCannotBeOpened) {
+TEST(BmpReader, NamesWhyAFileCannotBeOpened) {
     const auto dir = scratchDir();
-    Bytes bytes = bmp_bytes::numbered(8, 8);
-    bmp_bytes::insertBeforePixels(bytes, 100);
-    const std::string path = (dir / "ok.bmp").string();
-    bmp_bytes::writeFile(path, bytes);
-    const Bitmap fromFile = assets::loadBitmapRgba(path);
-    ASSERT_EQ(fromFile.error, "");
-    EXPECT_EQ(fromFile.pixels, loadRgba(bytes).pixels);
-    EXPECT_EQ(fromFile.info.imageSize, 8U * 8U * 3U);
-
+    const std::string file = (dir / "plain-file").string();
+    bmp_bytes::writeFile(file, {1, 2, 3});
     EXPECT_EQ(assets::loadBitmap((dir / "missing.bmp").string()).error, "no such file");
-    EXPECT_EQ(assets::loadBitmap(path + "/below-a-file.bmp").error, "no such file");
+    EXPECT_EQ(assets::loadBitmap(file + "/below-a-file.bmp").error, "no such file");
     EXPECT_NE(assets::loadBitmap(dir.string()).error, "");  // a directory
     std::filesystem::remove_all(dir);
 }
