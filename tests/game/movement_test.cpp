@@ -97,24 +97,21 @@ TEST(Movement, StepMovesTheHeadOnceAndTheBodyFollowsItsTrail) {
     EXPECT_TRUE(state.stepMoved);
     EXPECT_FALSE(state.snakeDead);
 
-    // The bonus joins the spacing in double precision before the head moves.
+    // Each heading steps its own way. The bonus joins the spacing in double precision: a float
+    // sum would put a -Z step on 7.1000004 instead of 7.0999999.
+    const double d = double{0.1f} + double{2.8f};
     const struct {
         int heading;
-        float x, z;
-    } cases[] = {{0, 10, 7.1f}, {1, 10, 12.9f}, {2, 12.9f, 10}, {3, 7.1f, 10}};
+        double dx, dz;
+    } cases[] = {{0, 0, -d}, {1, 0, d}, {2, d, 0}, {3, -d, 0}};
     for (const auto& c : cases) {
         livingSnake();
         state.glideMode = false;
         state.speedBonus = 0.1f;
         state.direction = c.heading;
         game::moveSnake();
-        const double d = double{0.1f} + double{2.8f};
-        const float wantX = c.heading == 2 ? float(10 + d) : c.heading == 3 ? float(10 - d) : 10;
-        const float wantZ = c.heading == 1 ? float(10 + d) : c.heading == 0 ? float(10 - d) : 10;
-        EXPECT_EQ(state.snakeX[0], wantX) << c.heading;
-        EXPECT_EQ(state.snakeZ[0], wantZ) << c.heading;
-        EXPECT_NEAR(state.snakeX[0], c.x, 1e-5) << c.heading;
-        EXPECT_NEAR(state.snakeZ[0], c.z, 1e-5) << c.heading;
+        EXPECT_EQ(state.snakeX[0], static_cast<float>(10 + c.dx)) << c.heading;
+        EXPECT_EQ(state.snakeZ[0], static_cast<float>(10 + c.dz)) << c.heading;
         EXPECT_EQ(state.snakeX[1], 10.0f);
         EXPECT_EQ(state.snakeZ[1], 10.0f);
     }
