@@ -9,14 +9,15 @@ DEB_DIR     ?= build/deb
 DEB_OUT     ?= build
 FUZZ_SECONDS ?= 600
 
-.PHONY: run test deps deps-test release fuzz-build fuzz bench textures snapshot install deb \
+.PHONY: run test deps deps-test deps-lint release fuzz-build fuzz bench textures snapshot install deb \
         format lint clean
 
 # Build in Release and play, from the repository root. Escape (27), q (113) and Q (81) are the
-# game's ways of quitting, not failures; anything else is passed on.
+# game's ways of quitting, not failures; any other status is passed on.
+GAME := ./$(RELEASE_DIR)/vantorix
 run: release
-	@./$(RELEASE_DIR)/vantorix || status=$$?; \
-	    case $${status:-0} in 0|27|81|113) ;; *) exit $$status ;; esac
+	@status=0; $(GAME) || status=$$?; \
+	    case $$status in 0|27|81|113) ;; *) exit $$status ;; esac
 
 # Build the sanitized test configuration and run every test.
 test: deps-test fuzz-build
@@ -31,6 +32,9 @@ deps:
 
 deps-test:
 	@scripts/install-deps play test
+
+deps-lint:
+	@scripts/install-deps play lint
 
 configure_release := cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
 
@@ -73,10 +77,10 @@ install: release
 deb: deps
 	packaging/make-deb $(DEB_DIR) $(DEB_OUT) $(JOBS)
 
-format:
+format: deps-lint
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
-lint: release
+lint: deps-lint release
 	cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance --inline-suppr \
 	    --suppress=missingIncludeSystem --std=c++17 -I src src tools bench data
 	git ls-files 'src/*.cpp' 'data/*.cpp' | xargs clang-tidy -p $(RELEASE_DIR) --quiet
