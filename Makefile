@@ -5,29 +5,44 @@ RELEASE_DIR := build/release
 TEST_DIR    := build/test
 FUZZ_DIR    := build/fuzz
 BENCH_DIR   := build/bench
+DEB_DIR     ?= build/deb
+DEB_OUT     ?= build
 FUZZ_SECONDS ?= 600
 
-.PHONY: run test deps release fuzz-build fuzz bench textures snapshot install format lint clean
+.PHONY: run test deps deps-test deps-lint release fuzz-build fuzz bench textures snapshot install deb \
+        format lint clean
 
-# Build in Release and play, from the repository root.
+# Build in Release and play, from the repository root. Escape (27), q (113) and Q (81) are the
+# game's ways of quitting, not failures; any other status is passed on.
+GAME := ./$(RELEASE_DIR)/vantorix
 run: release
-	./$(RELEASE_DIR)/vantorix
+	@status=0; $(GAME) || status=$$?; \
+	    case $$status in 0|27|81|113) ;; *) exit $$status ;; esac
 
 # Build the sanitized test configuration and run every test.
-test: deps fuzz-build
+test: deps-test fuzz-build
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORIX_BUILD_TESTS=ON \
 	    -DVANTORIX_SANITIZE=ON -DVANTORIX_FUZZER=$(abspath $(FUZZ_DIR))/fuzz/bmp_fuzzer
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
 
+# What building and playing need; the tests and the developer tools need the rest.
 deps:
-	@scripts/install-deps
+	@scripts/install-deps play
+
+deps-test:
+	@scripts/install-deps play test
+
+deps-lint:
+	@scripts/install-deps play lint
+
+configure_release := cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
 
 release: deps
-	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
+	$(configure_release)
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
-fuzz-build: deps
+fuzz-build: deps-test
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DVANTORIX_BUILD_FUZZ=ON
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
@@ -36,31 +51,39 @@ fuzz-build: deps
 fuzz: fuzz-build
 	fuzz/run-fuzzer $(FUZZ_DIR)/fuzz/bmp_fuzzer $(FUZZ_SECONDS)
 
-bench: deps
+bench: deps-test
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DVANTORIX_BUILD_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	$(BENCH_DIR)/bench/tick_bench
 	$(BENCH_DIR)/bench/frame_bench
 
 # Redraw the eight pictures in textures/ from the generator's code.
-textures: release
+textures: deps-test
+	$(configure_release)
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target make-textures
 	$(RELEASE_DIR)/tools/make-textures textures
 
 # make snapshot VIEW=2 TICKS=120 LIVES=3 OVER=0 OUT=snapshot.png
-snapshot: release
+snapshot: deps-test
+	$(configure_release)
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target snapshot
 	$(RELEASE_DIR)/tools/snapshot --view $(or $(VIEW),1) --ticks $(or $(TICKS),60) \
 	    --lives $(or $(LIVES),3) $(if $(filter 1,$(OVER)),--game-over) --out $(or $(OUT),snapshot.png)
 
 install: release
 	cmake --install $(RELEASE_DIR) $(if $(PREFIX),--prefix $(PREFIX))
 
-format:
+# The Debian package, built for /usr in its own folder: build/vantorix_VERSION_ARCH.deb
+deb: deps
+	packaging/make-deb $(DEB_DIR) $(DEB_OUT) $(JOBS)
+
+format: deps-lint
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
-lint: release
+lint: deps-lint release
 	cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance --inline-suppr \
-	    --suppress=missingIncludeSystem --std=c++17 -I src src tools bench
-	git ls-files 'src/*.cpp' | xargs clang-tidy -p $(RELEASE_DIR) --quiet
+	    --suppress=missingIncludeSystem --std=c++17 -I src src tools bench data
+	git ls-files 'src/*.cpp' 'data/*.cpp' | xargs clang-tidy -p $(RELEASE_DIR) --quiet
 
 clean:
 	rm -rf build
