@@ -120,17 +120,19 @@ scenario_wayland() {
     echo "red heart pixels: $hearts" | tee -a "$artefacts/result.txt"
     ((hearts > 1000)) || fail "no hearts at the client area's top right"
 
-    # Keys reach the game once its surface has been clicked, and frames keep coming: the
-    # first turn ends the slow glide and the snake moves off at once.
+    # A click makes sure the game's surface has the keyboard, whatever the shell did when it
+    # mapped the window. Then the first turn ends the slow glide: frames keep coming and the
+    # snake moves off at once.
     xdotool mousemove $((x + 400)) $((top + 300)) click 1
     local snake=("$((x + snake_region[0]))" "$((top + snake_region[1]))" "${snake_region[@]:2}")
     weston_shot glide
-    sleep 0.5
+    sleep 0.3
     weston_shot glide-later
     local still moved
     still=$(changed glide glide-later "${snake[@]}")
     xdotool key Up
-    sleep 0.5
+    # Even at a few frames a second, the snake is well under way by then (or has hit something).
+    sleep 1
     weston_shot turned
     moved=$(changed glide-later turned "${snake[@]}")
     echo "gliding: $still blocks changed; after Up: $moved" | tee -a "$artefacts/result.txt"
