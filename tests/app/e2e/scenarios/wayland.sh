@@ -54,17 +54,21 @@ start_weston() {
         --width="$weston_width" --height="$weston_height" \
         --config="$work/weston.ini" --log="$artefacts/weston.log" >"$artefacts/weston.out" 2>&1 &
     wm_pid=$!
-    weston_window=$(timeout 30 xdotool search --sync --class '^Weston Compositor$' | head -n 1) ||
-        fail "Weston opened no window: $(tail -n 5 "$artefacts/weston.log" "$artefacts/weston.out")"
-    local _
-    for _ in $(seq 120); do
-        kill -0 "$wm_pid" 2>/dev/null || fail "Weston ended: $(tail -n 5 "$artefacts/weston.log")"
-        weston_shot desktop
-        [[ $("$probe" box "$artefacts/desktop.ppm" "$weston_backdrop") == "0 0 0 0" ]] && break
-        sleep 0.5
+    local _ desktop="none"
+    for _ in $(seq 150); do
+        kill -0 "$wm_pid" 2>/dev/null ||
+            fail "Weston ended: $(tail -n 5 "$artefacts/weston.log" "$artefacts/weston.out")"
+        [[ -n $weston_window ]] ||
+            weston_window=$(xdotool search --class '^Weston Compositor$' | head -n 1) || true
+        # A window not yet mapped cannot be read: try again.
+        if [[ -n $weston_window ]] && weston_shot desktop 2>/dev/null; then
+            desktop=$("$probe" box "$artefacts/desktop.ppm" "$weston_backdrop")
+            [[ $desktop == "0 0 0 0" ]] && break
+        fi
+        sleep 0.4
     done
-    [[ $("$probe" box "$artefacts/desktop.ppm" "$weston_backdrop") == "0 0 0 0" ]] ||
-        fail "Weston's desktop did not appear"
+    [[ -n $weston_window ]] || fail "Weston opened no window"
+    [[ $desktop == "0 0 0 0" ]] || fail "Weston's desktop did not appear"
     # Weston draws its pointer where the X pointer is: keep it in the output's corner, out of
     # the way. The keyboard follows the X input focus to Weston, and Weston passes it on to the
     # window it activated.
