@@ -221,12 +221,11 @@ int box(char** argv) {
         std::fprintf(stderr, "x11probe: cannot read %s\n", argv[2]);
         return 1;
     }
-    char* end = nullptr;
-    const unsigned long colour = std::strtoul(argv[3], &end, 16);
-    if (std::strlen(argv[3]) != 6 || *end != '\0') {
+    if (std::strlen(argv[3]) != 6 || std::strspn(argv[3], "0123456789abcdefABCDEF") != 6) {
         std::fprintf(stderr, "x11probe: %s is not a colour RRGGBB\n", argv[3]);
         return 1;
     }
+    const unsigned long colour = std::strtoul(argv[3], nullptr, 16);
     const std::array<int, 3> backdrop = {static_cast<int>((colour >> 16) & 0xff),
                                          static_cast<int>((colour >> 8) & 0xff),
                                          static_cast<int>(colour & 0xff)};

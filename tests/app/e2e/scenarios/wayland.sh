@@ -4,7 +4,7 @@
 # shellcheck shell=bash disable=SC2154
 
 # Weston's desktop: a plain backdrop of this colour, no panel, no animations, no blanking. The
-# output is smaller than Xvfb's screen, so the game's window and its frame fit with room to spare.
+# output fits in Xvfb's screen and holds the game's window and its frame with room to spare.
 weston_backdrop=ffffff
 weston_width=960
 weston_height=720
