@@ -1,8 +1,10 @@
 // x11probe.cpp -- small X11 chores for the end-to-end tests: screenshots of a window, a
-// comparison of two screenshots, and a window manager's polite close request.
+// comparison of two screenshots, the place of a window in a screenshot of a whole desktop, and
+// a window manager's polite close request.
 //   x11probe shot WINDOW OUT        writes OUT.png (to look at) and OUT.ppm (to compare)
 //   x11probe diff A.ppm B.ppm X Y W H   prints how many 10x10 blocks of the region differ clearly
 //   x11probe red IMAGE.ppm X Y W H  prints how many pixels of the region are strongly red
+//   x11probe box IMAGE.ppm RRGGBB   prints "X Y W H", what stands out from a plain backdrop
 //   x11probe close WINDOW           sends WM_DELETE_WINDOW as a ClientMessage
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -24,6 +26,11 @@ namespace {
 
 constexpr int kBlock = 10;                 // compared in blocks of 10x10 pixels
 constexpr double kClearDifference = 20.0;  // per channel of a block's mean colour
+// A pixel stands out from the backdrop by more than half the range in some channel: a window's
+// soft shadow does not, its title bar and contents do. A row or column belongs to the window when
+// it has this many such pixels, which a pointer drawn on the backdrop never has.
+constexpr int kStandOut = 128;
+constexpr int kWindowRun = 100;
 
 struct Image {
     int width = 0;
@@ -185,6 +192,60 @@ int red(char** argv) {
     return 0;
 }
 
+bool standsOut(const std::uint8_t* pixel, const std::array<int, 3>& backdrop) {
+    for (int c = 0; c < 3; ++c) {
+        if (std::abs(pixel[c] - backdrop[c]) > kStandOut)
+            return true;
+    }
+    return false;
+}
+
+// The first and one past the last index whose count reaches kWindowRun; both 0 if none does.
+std::array<int, 2> span(const std::vector<int>& counts) {
+    std::array<int, 2> found{0, 0};
+    for (int i = 0; i < static_cast<int>(counts.size()); ++i) {
+        if (counts[i] < kWindowRun)
+            continue;
+        if (found[1] == 0)
+            found[0] = i;
+        found[1] = i + 1;
+    }
+    return found;
+}
+
+// The rectangle of a window on a plain backdrop of colour RRGGBB: the span of the rows and of the
+// columns that have enough pixels standing out from it. "0 0 0 0" when nothing does.
+int box(char** argv) {
+    Image image;
+    if (!readPpm(argv[2], &image)) {
+        std::fprintf(stderr, "x11probe: cannot read %s\n", argv[2]);
+        return 1;
+    }
+    if (std::strlen(argv[3]) != 6 || std::strspn(argv[3], "0123456789abcdefABCDEF") != 6) {
+        std::fprintf(stderr, "x11probe: %s is not a colour RRGGBB\n", argv[3]);
+        return 1;
+    }
+    const unsigned long colour = std::strtoul(argv[3], nullptr, 16);
+    const std::array<int, 3> backdrop = {static_cast<int>((colour >> 16) & 0xff),
+                                         static_cast<int>((colour >> 8) & 0xff),
+                                         static_cast<int>(colour & 0xff)};
+    std::vector<int> rows(image.height, 0);
+    std::vector<int> columns(image.width, 0);
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if (standsOut(&image.rgb[(static_cast<std::size_t>(y) * image.width + x) * 3],
+                          backdrop)) {
+                ++rows[y];
+                ++columns[x];
+            }
+        }
+    }
+    const auto across = span(columns);
+    const auto down = span(rows);
+    std::printf("%d %d %d %d\n", across[0], down[0], across[1] - across[0], down[1] - down[0]);
+    return 0;
+}
+
 int close(Display* display, Window window) {
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -202,7 +263,7 @@ int close(Display* display, Window window) {
 int usage() {
     std::fprintf(stderr,
                  "usage: x11probe shot WINDOW OUT | diff A.ppm B.ppm X Y W H |\n"
-                 "       red IMAGE.ppm X Y W H | close WINDOW\n");
+                 "       red IMAGE.ppm X Y W H | box IMAGE.ppm RRGGBB | close WINDOW\n");
     return 2;
 }
 
@@ -216,6 +277,8 @@ int main(int argc, char** argv) {
         return argc == 8 ? diff(argv) : usage();
     if (command == "red")
         return argc == 7 ? red(argv) : usage();
+    if (command == "box")
+        return argc == 4 ? box(argv) : usage();
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "x11probe: cannot open the display\n");
