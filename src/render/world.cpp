@@ -39,10 +39,6 @@ constexpr GLfloat kBackdropY = -2000.0f;
 constexpr GLfloat kBackdropZ = -100.0f;
 constexpr GLfloat kBackdropSize = 0.1f;
 
-constexpr GLdouble kSphereRadius = 4.0;
-constexpr GLint kSphereSlices = 20;
-constexpr GLint kSphereStacks = 20;
-
 // Food colour classes: three bands of three, and class 9 keeps the current colour.
 constexpr float kClassBandRed = 3.0f;
 constexpr float kClassBandBlue = 6.0f;
@@ -204,13 +200,19 @@ void drawGrid() {
     }
 }
 
+// The sphere compiled at start-up; without it, GLU tessellates the same sphere each time.
+// Without a quadric either there is nothing to draw.
 void drawSphere(int x, int y, int z) {
-    if (sphereQuadric == nullptr) {
+    if (sphereList == 0 && sphereQuadric == nullptr) {
         return;
     }
     glPushMatrix();
     glTranslatef(static_cast<GLfloat>(x), static_cast<GLfloat>(y), static_cast<GLfloat>(z));
-    gluSphere(sphereQuadric, kSphereRadius, kSphereSlices, kSphereStacks);
+    if (sphereList != 0) {
+        glCallList(sphereList);
+    } else {
+        gluSphere(sphereQuadric, kSphereRadius, kSphereSlices, kSphereStacks);
+    }
     glPopMatrix();
 }
 
