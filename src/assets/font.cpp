@@ -12,10 +12,9 @@ GLuint fontListBase = 0;
 namespace {
 
 constexpr int kGlyphCount = 256;
+// 256 glyphs, and 256 names after them that the second set's codes 160..255 reach and that
+// stay empty.
 constexpr GLsizei kReservedLists = 512;
-// Codes 1..31 of set 0 land below fontListBase. Reserving these names too keeps them empty,
-// so a control character can never run a display list that belongs to someone else.
-constexpr GLuint kGuardLists = 32;
 constexpr int kAtlasCells = 16;
 constexpr double kCell = 1.0 / kAtlasCells;
 constexpr GLint kGlyphSize = 16;
@@ -50,7 +49,7 @@ void compileGlyph(int k) {
 }  // namespace
 
 void buildFont() {
-    fontListBase = glGenLists(kReservedLists + kGuardLists) + kGuardLists;
+    fontListBase = glGenLists(kReservedLists);
     for (glyphCounter = 0; glyphCounter < kGlyphCount; ++glyphCounter) {
         compileGlyph(glyphCounter);
     }

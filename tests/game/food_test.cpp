@@ -1,7 +1,9 @@
 // food_test.cpp -- eating, scoring, the next item's position, speed-up and growth.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
+#include <vector>
 
 #include "game/food.h"
 #include "game/movement.h"
@@ -141,6 +143,61 @@ TEST(Food, KeepAwayRedrawsOnlyNearASegmentAndItsOwnObstacle) {
     }
     EXPECT_TRUE(landedNearASegmentAlone);
     EXPECT_TRUE(landedNearUnpairedSegments);
+}
+
+// The random coordinates the generator seeded with `seed` gives, in order; seeded again after.
+std::vector<float> drawsOf(unsigned seed, int count) {
+    std::srand(seed);
+    std::vector<float> draws;
+    for (int i = 0; i < count; ++i) {
+        draws.push_back(static_cast<float>(std::rand() % 260 - 130));
+    }
+    std::srand(seed);
+    return draws;
+}
+
+// Segment i and obstacle i both at `centre` on one axis: the item is re-rolled on that axis
+// while it lies within 10 of it.
+void crowd(std::vector<float>& obstacles, std::array<float, game::kSnakeCapacity>& segments, int i,
+           float centre) {
+    obstacles[static_cast<std::size_t>(i)] = centre;
+    segments[static_cast<std::size_t>(i)] = centre;
+}
+
+// A meal replayed draw by draw. With r0, r1, ... the seed's random coordinates, the item comes
+// on at (r0, r1); the pass then finds it crowded on Z at segment 0, on X and then on Z at
+// segment 1 and again at segment 2, and every re-roll lands clear. Taking X before Z at each
+// segment, one draw per re-roll, ends at (r5, r6) with r7 the next draw. Z before X, all X
+// phases before all Z phases, or two draws a re-roll, all end elsewhere.
+TEST(Food, KeepAwayReplaysTheSeedsDrawsXBeforeZAtEachSegment) {
+    constexpr unsigned kSeed = 2027;
+    const std::vector<float> r = drawsOf(kSeed, 8);
+    const auto clear = [](float v, float centre) { return !near(v, centre, 10); };
+    // Every re-roll of the replay must land clear of the spot it leaves, or this seed cannot
+    // tell the orders apart.
+    ASSERT_TRUE(clear(r[2], r[1]) && clear(r[3], r[0]) && clear(r[4], r[2]) && clear(r[5], r[3]) &&
+                clear(r[6], r[4]))
+        << "pick another seed";
+    ASSERT_NE(r[5], r[6]);
+
+    game_test::freshWorld(1);
+    state.obstacleCount = 5.0f;
+    state.obstacleX.assign(5, kFarAway);
+    state.obstacleZ.assign(5, kFarAway);
+    state.snakeX.fill(kFarAway);
+    state.snakeZ.fill(kFarAway);
+    crowd(state.obstacleZ, state.snakeZ, 0, r[1]);
+    crowd(state.obstacleX, state.snakeX, 1, r[0]);
+    crowd(state.obstacleZ, state.snakeZ, 1, r[2]);
+    crowd(state.obstacleX, state.snakeX, 2, r[3]);
+    crowd(state.obstacleZ, state.snakeZ, 2, r[4]);
+    foodOnHead();
+    std::srand(kSeed);
+    game::checkFood();
+    ASSERT_EQ(state.foodIndex, 1);
+    EXPECT_EQ(state.foodX[1], r[5]);
+    EXPECT_EQ(state.foodZ[1], r[6]);
+    EXPECT_EQ(static_cast<float>(std::rand() % 260 - 130), r[7]) << "draws taken: not 7";
 }
 
 TEST(Food, SpeedUpFollowsTheLengthBeforeTheMeal) {

@@ -98,6 +98,58 @@ TEST_F(CameraTest, OrbitTravelsAnEllipseAroundMinus600) {
     }
 }
 
+// The orbit's eye as the camera must work it out: the angle, its sine and cosine and each
+// part of the eye stored as a float, the 600 taken off in double precision.
+Eye orbitEyeInFloats(float orbitAngle, int orbitRadius) {
+    const auto angle =
+        static_cast<float>((static_cast<double>(orbitAngle) - 90.0) * 3.14159 / 180.0);
+    const auto radius = static_cast<float>(orbitRadius);
+    const auto s = static_cast<float>(std::sin(static_cast<double>(angle)));
+    const auto c = static_cast<float>(std::cos(static_cast<double>(angle)));
+    const float x = s * radius;
+    const float z = c * radius * 5.0f;
+    return {static_cast<double>(x) - 600.0, radius, z};
+}
+
+// The same worked out in double precision throughout.
+Eye orbitEyeInDoubles(float orbitAngle, int orbitRadius) {
+    const double angle = (static_cast<double>(orbitAngle) - 90.0) * 3.14159 / 180.0;
+    return {std::sin(angle) * orbitRadius - 600.0, static_cast<double>(orbitRadius),
+            std::cos(angle) * orbitRadius * 5.0};
+}
+
+// Equal up to the last bits of a float, whatever order the products are formed in.
+bool nearlyEqual(const Matrix& a, const Matrix& b) {
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::abs(a[i] - b[i]) > 1e-9 + 1e-7 * std::abs(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Rounding the angle, the sine and the cosine to floats moves the eye measurably where the
+// angle is large (a float angle of a few thousand radians is off by up to 0.0001) and where
+// the eye is nearly straight above the origin (the cosine is tiny there, and its rounding
+// turns the picture a little). In both cases the double-precision eye gives another matrix.
+TEST_F(CameraTest, OrbitWorksInSinglePrecision) {
+    selectView(2);
+    const struct {
+        int radius;
+        float angle;
+    } cases[] = {{600, 180.0f}, {600, 100037.0f}, {333, -54321.0f}, {450, 7777.0f}};
+    for (const auto& stop : cases) {
+        SCOPED_TRACE(testing::Message() << "radius " << stop.radius << " angle " << stop.angle);
+        game::state.orbitRadius = stop.radius;
+        game::state.orbitAngle = stop.angle;
+        const Matrix inFloats = lookAt(orbitEyeInFloats(stop.angle, stop.radius), {0, 0, 0});
+        const Matrix inDoubles = lookAt(orbitEyeInDoubles(stop.angle, stop.radius), {0, 0, 0});
+        ASSERT_FALSE(nearlyEqual(inDoubles, inFloats))
+            << "this case does not tell float from double";
+        EXPECT_TRUE(nearlyEqual(cameraMatrix(), inFloats));
+    }
+}
+
 TEST_F(CameraTest, ViewsFourToEightApplyNoCamera) {
     game::state.snakeX[0] = 55.0f;
     game::state.orbitRadius = 300;

@@ -5,6 +5,7 @@
 #include <array>
 #include <utility>
 
+#include "assets/font.h"
 #include "game/state.h"
 #include "render/frame.h"
 #include "render/scene.h"
@@ -65,6 +66,11 @@ TEST_F(SceneTest, StartUpLeavesTheRenderState) {
     glGetFloatv(GL_MODELVIEW_MATRIX, model.data());
     EXPECT_EQ(model, (std::array<GLfloat, 16>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
     EXPECT_NE(render::sphereQuadric, nullptr);
+    // Nothing makes display lists before the font: the names that control codes reach below
+    // its base are no lists, so they draw nothing.
+    for (GLuint k = 1; k <= 31; ++k) {
+        EXPECT_FALSE(glIsList(assets::fontListBase - k)) << "name - " << k;
+    }
 }
 
 TEST_F(SceneTest, LightZeroIsAPlainDirectionalLightAlongTheLineOfSight) {

@@ -1,4 +1,4 @@
-// font_atlas.h -- the 256 x 256 glyph atlas, rasterised from a font file with FreeType.
+// font_atlas.h -- the 512 x 512 glyph atlas, rasterised from a font file with FreeType.
 #pragma once
 
 #include <string>
@@ -7,9 +7,9 @@
 
 namespace textures_gen {
 
-constexpr int kAtlasSide = 256;
-constexpr int kCellSide = 16;
-constexpr int kGlyphColumns = 10;  // the text advance; a glyph stays left of it
+constexpr int kAtlasSide = 512;
+constexpr int kCellSide = 32;
+constexpr int kGlyphColumns = 20;  // the text advance; a glyph stays left of it
 
 // Draws printable ASCII 32..126 from `mainFont` into rows 0..5 (code order from the top-left
 // cell) and the same characters from `secondFont` into rows 8..13. Everything else is pure

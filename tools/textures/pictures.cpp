@@ -2,6 +2,7 @@
 #include "pictures.h"
 
 #include <cmath>
+#include <utility>
 
 namespace textures_gen {
 
@@ -47,14 +48,33 @@ float segmentDistance(float x, float y, float ax, float ay, float bx, float by) 
     return distance(x, y, ax + t * dx, ay + t * dy);
 }
 
+// The game multiplies every picture by the light and by the colour of what wears it: the food
+// wears the crate, lit at about 0.4 to 0.73 of its class colour, and the snake wears its skin
+// at only 0.32 to 0.59 (grey 0.8 under that light). A channel a picture lacks cannot show
+// through, so the crate is pale wood, bright in all three channels, and the skin a bright
+// lime; dark tones are kept to thin lines that draw the shapes.
+struct WoodTones {
+    Colour light;
+    Colour dark;
+};
+
+constexpr WoodTones kPlankWood{{1.0F, 0.98F, 0.95F}, {0.97F, 0.92F, 0.84F}};
+constexpr WoodTones kFrameWood{{0.99F, 0.95F, 0.87F}, {0.92F, 0.84F, 0.71F}};
+constexpr Colour kCrateLine{0.50F, 0.35F, 0.20F};  // seams, joints and the crate's outline
+constexpr Colour kNailHead{0.86F, 0.86F, 0.88F};
+constexpr Colour kNailRim{0.48F, 0.47F, 0.50F};
+
 // Wood: long grain along x, rings bent by noise.
-Colour wood(float x, float y, std::uint32_t seed) {
-    const Colour light{0.78F, 0.55F, 0.30F};
-    const Colour dark{0.45F, 0.28F, 0.12F};
+Colour wood(float x, float y, std::uint32_t seed, const WoodTones& tones) {
     const float bend = fractalNoise(x / 32, y / 8, 4, seed) * 6;
     const float rings = 0.5F + 0.5F * std::sin((y + bend) * 1.7F);
     const float streak = fractalNoise(x / 64, y / 2, 2, seed + 7);
-    return mix(light, dark, clamp01(0.55F * rings + 0.6F * streak - 0.2F));
+    return mix(tones.light, tones.dark, clamp01(0.55F * rings + 0.6F * streak - 0.2F));
+}
+
+// A dark line of the given half width, softened over one texel.
+Colour withLine(Colour c, float distanceToLine, float halfWidth) {
+    return mix(c, kCrateLine, 1 - smoothstep(halfWidth - 0.5F, halfWidth + 0.5F, distanceToLine));
 }
 
 // The skin's scales: rows 8 texels apart, every other row shifted by half a scale.
@@ -125,39 +145,49 @@ Canvas paintBackdrop() {
 }
 
 Canvas paintCrate() {
-    constexpr float kFrame = 14;
+    constexpr float kFrame = 16;  // width of the frame's boards
     constexpr int kPlanks = 4;
+    constexpr float kBraceHalf = 9;
+    constexpr float kNailRadius = 2.6F;
     Canvas canvas = makeCanvas(kCrateSide, kCrateSide, {});
     const float side = kCrateSide;
+    const float plankHeight = (side - 2 * kFrame) / kPlanks;
     for (int y = 0; y < kCrateSide; ++y) {
         for (int x = 0; x < kCrateSide; ++x) {
             const float fx = static_cast<float>(x) + 0.5F;
             const float fy = static_cast<float>(y) + 0.5F;
-            const float edge = std::fmin(std::fmin(fx, side - fx), std::fmin(fy, side - fy));
+            const float toSide = std::fmin(fx, side - fx);
+            const float toTopOrBottom = std::fmin(fy, side - fy);
+            const float edge = std::fmin(toSide, toTopOrBottom);
             const float brace =
                 segmentDistance(fx, fy, kFrame, side - kFrame, side - kFrame, kFrame);
             Colour c;
             if (edge < kFrame) {
-                // The frame: planks along its side, darker towards the outside.
-                const bool vertical = std::fmin(fx, side - fx) < std::fmin(fy, side - fy);
-                c = vertical ? wood(fy, fx, 3) : wood(fx, fy, 4);
-                c = scaled(
-                    c, 0.7F + 0.3F * smoothstep(0, 4, edge) - 0.25F * smoothstep(10, kFrame, edge));
-            } else if (brace < 9) {
-                c = scaled(wood(fx + fy, fy - fx, 5), 0.95F - 0.35F * smoothstep(6, 9, brace));
+                // The frame: a board along each side, mitred at the corners.
+                const bool vertical = toSide < toTopOrBottom;
+                c = vertical ? wood(fy, fx, 3, kFrameWood) : wood(fx, fy, 4, kFrameWood);
+                c = withLine(c, edge, 1.5F);                               // the outline
+                c = withLine(c, kFrame - edge, 1.0F);                      // the inner edge
+                c = withLine(c, std::fabs(toSide - toTopOrBottom), 0.7F);  // the mitre
+            } else if (brace < kBraceHalf + 1) {
+                c = wood(fx + fy, fy - fx, 5, kFrameWood);
+                c = withLine(c, std::fabs(kBraceHalf - brace), 1.0F);
             } else {
-                const int plank = static_cast<int>((fy - kFrame) / ((side - 2 * kFrame) / kPlanks));
-                c = scaled(wood(fx, fy, 20 + static_cast<std::uint32_t>(plank)), 0.8F);
-                const float seam = std::fmod(fy - kFrame, (side - 2 * kFrame) / kPlanks);
-                c = scaled(c, 0.55F + 0.45F * smoothstep(0, 2, seam));
+                const int plank = static_cast<int>((fy - kFrame) / plankHeight);
+                c = wood(fx, fy, 20 + static_cast<std::uint32_t>(plank), kPlankWood);
+                const float seam = std::fmod(fy - kFrame, plankHeight);
+                c = withLine(c, std::fmin(seam, plankHeight - seam), 0.9F);
             }
-            // Nails at the frame's corners.
-            for (float nx : {kFrame / 2, side - kFrame / 2}) {
-                for (float ny : {kFrame / 2, side - kFrame / 2}) {
-                    const float d = distance(fx, fy, nx, ny);
-                    if (d < 3) {
-                        c = mix({0.75F, 0.75F, 0.78F}, {0.30F, 0.30F, 0.32F}, d / 3);
-                    }
+            // Nails: at the frame's corners and at both ends of the brace.
+            for (const auto& [nx, ny] : {std::pair{kFrame / 2, kFrame / 2},
+                                         {side - kFrame / 2, kFrame / 2},
+                                         {kFrame / 2, side - kFrame / 2},
+                                         {side - kFrame / 2, side - kFrame / 2},
+                                         {kFrame + 6, side - kFrame - 6},
+                                         {side - kFrame - 6, kFrame + 6}}) {
+                const float d = distance(fx, fy, nx, ny);
+                if (d < kNailRadius + 0.5F) {
+                    c = mix(kNailHead, kNailRim, smoothstep(0.8F, kNailRadius, d));
                 }
             }
             at(canvas, x, y) = c;
@@ -184,19 +214,24 @@ Canvas paintHeart() {
     return canvas;
 }
 
+// The floor's lines carry no texture coordinate of their own: each keeps the one the heads-up
+// display left behind, (0, 1) under the hearts, (1/16, 1) under "GAME OVER!!!", (0, 0) in the
+// very first frame. All of these sample the tile's border, so the border's blue is the
+// brightness of every line (their colour is pure blue). It is kept at about 60 %, so that the
+// floor stays behind the crates, the food and the snake.
 Canvas paintGrid() {
+    constexpr float kBorderHalf = 6;  // wider than the 1/16 the game-over line reaches in
+    const Colour border{0.34F, 0.48F, 0.62F};
     Canvas canvas = makeCanvas(kGridSide, kGridSide, {});
+    const float side = kGridSide;
     for (int y = 0; y < kGridSide; ++y) {
         for (int x = 0; x < kGridSide; ++x) {
-            // Distance to the nearest cell border of a 2 x 2 tiling that repeats seamlessly.
-            const float cell = kGridSide / 2.0F;
-            const float fx = std::fmod(x + 0.5F, cell);
-            const float fy = std::fmod(y + 0.5F, cell);
-            const float line = std::fmin(std::fmin(fx, cell - fx), std::fmin(fy, cell - fy));
-            const Colour tile =
-                mix({0.10F, 0.22F, 0.55F}, {0.05F, 0.12F, 0.38F}, (fx + fy) / (2 * cell));
-            const float glow = 1 - smoothstep(0.5F, 4.5F, line);
-            at(canvas, x, y) = mix(tile, {0.55F, 0.85F, 1.0F}, glow);
+            const float fx = static_cast<float>(x) + 0.5F;
+            const float fy = static_cast<float>(y) + 0.5F;
+            const float line = std::fmin(std::fmin(fx, side - fx), std::fmin(fy, side - fy));
+            const Colour tile = mix({0.05F, 0.09F, 0.20F}, {0.03F, 0.06F, 0.14F},
+                                    fractalNoise(fx / 16, fy / 16, 4, 41));
+            at(canvas, x, y) = mix(border, tile, smoothstep(kBorderHalf, kBorderHalf + 2, line));
         }
     }
     return canvas;
@@ -240,9 +275,10 @@ Canvas paintFace() {
 
 Canvas paintSkin() {
     Canvas canvas = makeCanvas(kSkinSide, kSkinSide, {});
-    const Colour belly{0.78F, 0.86F, 0.35F};
-    const Colour back{0.20F, 0.55F, 0.18F};
-    const Colour rim{0.06F, 0.20F, 0.06F};
+    const Colour belly{0.90F, 1.0F, 0.50F};
+    const Colour back{0.62F, 1.0F, 0.34F};
+    const Colour bandScale{0.34F, 0.90F, 0.26F};
+    const Colour rim{0.30F, 0.68F, 0.18F};
     for (int y = 0; y < kSkinSide; ++y) {
         for (int x = 0; x < kSkinSide; ++x) {
             float depth = 0;
@@ -254,10 +290,11 @@ Canvas paintSkin() {
             const int wrappedRow = ((row % 16) + 16) % 16;
             const bool band = std::abs(wrappedColumn * 2 - (wrappedRow % 16)) <= 1 ||
                               std::abs(wrappedColumn * 2 - (16 - wrappedRow % 16)) <= 1;
-            const Colour base = band ? Colour{0.10F, 0.30F, 0.10F} : back;
+            const Colour base = band ? bandScale : back;
+            // Each scale is lighter at its free edge and has a thin darker rim.
             Colour c =
-                mix(mix(belly, base, 0.6F + 0.4F * depth), rim, smoothstep(0.75F, 1.0F, depth));
-            c = scaled(c, 0.9F + 0.2F * hash01(((column % 8) + 8) % 8, wrappedRow, 9));
+                mix(mix(belly, base, 0.55F + 0.45F * depth), rim, smoothstep(0.82F, 1.0F, depth));
+            c = scaled(c, 0.94F + 0.06F * hash01(wrappedColumn, wrappedRow, 9));
             at(canvas, x, y) = c;
         }
     }

@@ -7,10 +7,10 @@ namespace textures_gen {
 
 Canvas paintSphere();    // marbled blue-white stone
 Canvas paintBackdrop();  // dusk sky over mountains
-Canvas paintCrate();     // wooden crate with a braced frame
+Canvas paintCrate();     // pale wooden crate: planks, a braced frame, nails
 Canvas paintHeart();     // red heart on see-through black
-Canvas paintGrid();      // blue tiles with bright grout lines
+Canvas paintGrid();      // a dark floor tile with a steel-blue border
 Canvas paintFace();      // a snake's face
-Canvas paintSkin();      // overlapping green scales, seamless
+Canvas paintSkin();      // overlapping bright lime scales, seamless
 
 }  // namespace textures_gen
