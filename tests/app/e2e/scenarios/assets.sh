@@ -1,5 +1,6 @@
 # assets.sh -- e2e scenarios for the textures: what the game reads, and from which folder.
 # Sourced by e2e, which provides start_display, start_game, expect_exit, fail and $work.
+# shellcheck shell=bash disable=SC2154,SC2034  # the variables are e2e's
 
 # Something that is not a regular file in place of box.bmp: the game neither blocks nor reads
 # it, says so in one line naming the file in full, and plays on with the seven others.
