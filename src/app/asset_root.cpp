@@ -1,30 +1,42 @@
-// asset_root.cpp -- picks the one folder that serves all eight textures.
+// asset_root.cpp -- picks the one folder that serves the eight textures.
 #include "app/asset_root.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
+#include "assets/textures.h"
+
 namespace app {
 namespace {
 
-constexpr const char* kTextureFolder = "textures";
+namespace fs = std::filesystem;
 
-bool hasTextureFolder(const std::string& root) {
-    const std::filesystem::path folder = root.empty()
-                                             ? std::filesystem::path(kTextureFolder)
-                                             : std::filesystem::path(root) / kTextureFolder;
+// Any entry by the name of a game file counts, whatever it is: if it cannot be read, the
+// loader says so against this folder.
+bool holdsAGameFile(const std::string& root) {
+    return std::any_of(assets::kTextureFiles.begin(), assets::kTextureFiles.end(),
+                       [&root](const char* file) {
+                           std::error_code error;
+                           return fs::exists(fs::symlink_status(fs::path(root) / file, error));
+                       });
+}
+
+// Empty when it cannot be told (the folder was removed), which still means the working
+// directory to the loader.
+std::string workingDirectory() {
     std::error_code error;
-    return std::filesystem::is_directory(folder, error);
+    const fs::path here = fs::current_path(error);
+    return error ? std::string() : here.string();
 }
 
 }  // namespace
 
 std::vector<std::string> assetRootCandidates(const std::string& exeDir,
                                              const std::string& installedDataDir) {
-    std::vector<std::string> candidates{""};
+    std::vector<std::string> candidates{workingDirectory()};
     if (!exeDir.empty()) {
-        const std::filesystem::path exe(exeDir);
+        const fs::path exe(exeDir);
         candidates.push_back(exe.string());
         candidates.push_back((exe / ".." / "share" / "vantorix").lexically_normal().string());
     }
@@ -35,8 +47,11 @@ std::vector<std::string> assetRootCandidates(const std::string& exeDir,
 }
 
 std::string findAssetRoot(const std::vector<std::string>& candidates) {
-    const auto found = std::find_if(candidates.begin(), candidates.end(), hasTextureFolder);
-    return found != candidates.end() ? *found : std::string();
+    const auto found = std::find_if(candidates.begin(), candidates.end(), holdsAGameFile);
+    if (found != candidates.end()) {
+        return *found;
+    }
+    return candidates.empty() ? std::string() : candidates.front();
 }
 
 }  // namespace app

@@ -6,14 +6,17 @@
 
 namespace app {
 
-// The folders that may hold "textures", most specific first: the working directory (the empty
-// string), the executable's own folder, a relocated install next to it (<exe>/../share/vantorix)
-// and the data directory chosen at build time. `exeDir` may be empty when it is unknown.
+// The folders that may hold "textures", most specific first: the working directory (named in
+// full, so that messages show where the files were looked for), the executable's own folder,
+// a relocated install next to it (<exe>/../share/vantorix) and the data directory chosen at
+// build time. `exeDir` may be empty when it is unknown.
 std::vector<std::string> assetRootCandidates(const std::string& exeDir,
                                              const std::string& installedDataDir);
 
-// The first candidate that has a "textures" folder; the working directory when none has one,
-// so that the texture loader reports the missing files against the usual relative paths.
+// The first candidate whose "textures" folder holds at least one of the game's eight files:
+// that folder is the game's, and a file it lacks is reported against it rather than taken
+// from elsewhere. An empty or unrelated "textures" folder is passed over. When no candidate
+// holds any, the first (the working directory), so the missing files are named there.
 std::string findAssetRoot(const std::vector<std::string>& candidates);
 
 }  // namespace app

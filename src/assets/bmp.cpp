@@ -1,14 +1,35 @@
 // bmp.cpp -- reads 24-bit BMP bytes into RGB/RGBA buffers; every size is checked before use.
 #include "assets/bmp.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
-#include <memory>
+#include <cstring>
+#include <iterator>
+#include <limits>
 #include <utility>
 
 namespace assets {
 
 namespace {
+
+constexpr std::size_t kRgbBytes = 3;
+constexpr std::size_t kRgbaBytes = 4;
+constexpr std::size_t kRowAlignment = 4;
+constexpr std::uint32_t kUncompressed = 0;
+constexpr const char* kNotRegular = "not a regular file";
+constexpr const char* kPastTheEnd = "pixel data runs past the end of the file";
+
+// Where the rows of a checked picture lie in its source, and how many bytes each takes there.
+struct RowLayout {
+    std::size_t width = 0;  // texels per row
+    std::size_t rows = 0;
+    bool topDown = false;  // the first stored row is the top of the picture
+    std::uint64_t firstRow = 0;
+    std::uint64_t stride = 0;  // the row's bytes rounded up to a multiple of 4
+};
 
 std::uint16_t read16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -51,25 +72,211 @@ std::string openFailureReason(int error) {
     }
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// The length of an open file, or -1 when it cannot be told (a directory, a pipe).
-long long fileLength(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) {
-        return -1;
-    }
-    const long long length = std::ftell(file);
-    return length;
+std::string bitCountReason(std::uint16_t bitCount) {
+    return std::to_string(bitCount) + (bitCount == 1 ? " bit" : " bits") +
+           " per pixel: only 24-bit pictures are read";
 }
 
-Bitmap widened(Bitmap bitmap) {
-    if (bitmap.error.empty()) {
-        bitmap.pixels = widenToRgba(bitmap.pixels);
+std::string compressionReason(std::uint32_t compression) {
+    constexpr const char* kMethods[] = {"", "RLE8", "RLE4", "bit fields", "JPEG", "PNG"};
+    const std::string method = compression < std::size(kMethods)
+                                   ? kMethods[compression]
+                                   : "method " + std::to_string(compression);
+    return "compressed pixel data (" + method + "): only uncompressed pictures are read";
+}
+
+// The header checks, in the order a reader needs their answers; fills `layout` when they pass.
+std::string describeRows(const BitmapFileHeader& file, const BitmapInfoHeader& info,
+                         std::uint64_t sourceBytes, RowLayout* layout) {
+    if (file.signature != kBmpSignature) {
+        return "not a BMP file";
     }
-    return bitmap;
+    if (info.bitCount != kBitsPerTexel) {
+        return bitCountReason(info.bitCount);
+    }
+    if (info.compression != kUncompressed) {
+        return compressionReason(info.compression);
+    }
+    // A negative height stands for rows stored top first. INT32_MIN has no positive
+    // counterpart, so it is refused before anything is negated.
+    if (info.width <= 0 || info.height == 0 ||
+        info.height == std::numeric_limits<std::int32_t>::min()) {
+        return "bad picture size " + std::to_string(info.width) + "x" + std::to_string(info.height);
+    }
+    const std::uint64_t width = static_cast<std::uint64_t>(info.width);
+    const std::uint64_t rows = info.height > 0 ? static_cast<std::uint64_t>(info.height)
+                                               : static_cast<std::uint64_t>(-info.height);
+    if (width > kMaxBitmapSide || rows > kMaxBitmapSide) {
+        return "picture too large: " + std::to_string(width) + "x" + std::to_string(rows) +
+               " (sides above " + std::to_string(kMaxBitmapSide) + " are not read)";
+    }
+    const std::uint64_t rowBytes = width * kRgbBytes;
+    const std::uint64_t stride = (rowBytes + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+    // The last row's padding is never read, so a file may leave it out and state the size
+    // without it; imageSize 0, which the format allows for uncompressed pictures, stands for
+    // the padded size.
+    const std::uint64_t readExtent = stride * (rows - 1) + rowBytes;
+    const std::uint64_t stated = info.imageSize != 0 ? info.imageSize : stride * rows;
+    if (stated < readExtent) {
+        return "pixel data too small for the picture size";
+    }
+    if (static_cast<std::uint64_t>(file.pixelOffset) + stated > sourceBytes) {
+        return kPastTheEnd;
+    }
+    layout->width = static_cast<std::size_t>(width);
+    layout->rows = static_cast<std::size_t>(rows);
+    layout->topDown = info.height < 0;
+    layout->firstRow = file.pixelOffset;
+    layout->stride = stride;
+    return "";
+}
+
+// One stored row of `width` BGR triples into RGB triples or RGBA quadruples at `out`.
+void convertRow(const std::uint8_t* bgr, std::size_t width, std::size_t texelBytes,
+                std::uint8_t* out) {
+    if (texelBytes == kRgbBytes) {
+        std::memcpy(out, bgr, width * kRgbBytes);
+        swapBlueRed(out, width * kRgbBytes);
+        return;
+    }
+    constexpr std::uint8_t kOpaque = 255;
+    constexpr std::uint8_t kTransparent = 0;
+    for (std::size_t t = 0; t < width; ++t, bgr += kRgbBytes, out += kRgbaBytes) {
+        const std::uint8_t b = bgr[0];
+        const std::uint8_t g = bgr[1];
+        const std::uint8_t r = bgr[2];
+        out[0] = r;
+        out[1] = g;
+        out[2] = b;
+        out[3] = (r == 0 && g == 0 && b == 0) ? kTransparent : kOpaque;
+    }
+}
+
+// Converts the rows of a checked picture into `result`, bottom row first. `fetchRow(offset,
+// &row)` points `row` at the row's file bytes, or returns why it cannot (nullptr when it can).
+template <typename FetchRow>
+Bitmap decodeRows(Bitmap result, const RowLayout& layout, std::size_t texelBytes,
+                  FetchRow fetchRow) {
+    const std::size_t outRow = layout.width * texelBytes;
+    std::vector<std::uint8_t> pixels(outRow * layout.rows);
+    for (std::size_t stored = 0; stored < layout.rows; ++stored) {
+        const std::uint8_t* row = nullptr;
+        if (const char* why = fetchRow(layout.firstRow + stored * layout.stride, &row)) {
+            return failure(why);
+        }
+        const std::size_t fromBottom = layout.topDown ? layout.rows - 1 - stored : stored;
+        convertRow(row, layout.width, texelBytes, pixels.data() + fromBottom * outRow);
+    }
+    result.pixels = std::move(pixels);
+    result.info.height = static_cast<std::int32_t>(layout.rows);
+    return result;
+}
+
+Bitmap decodeMemory(const std::uint8_t* data, std::size_t size, std::size_t texelBytes) {
+    if (data == nullptr || size < kHeaderBytes) {
+        return failure("file too short");
+    }
+    const BitmapFileHeader file = parseFileHeader(data);
+    Bitmap result;
+    result.info = parseInfoHeader(data + kFileHeaderBytes);
+    RowLayout layout;
+    result.error = describeRows(file, result.info, size, &layout);
+    if (!result.error.empty()) {
+        return result;
+    }
+    // describeRows put every row inside the `size` bytes.
+    return decodeRows(std::move(result), layout, texelBytes,
+                      [data](std::uint64_t offset, const std::uint8_t** row) -> const char* {
+                          *row = data + offset;
+                          return nullptr;
+                      });
+}
+
+struct Descriptor {
+    int fd;
+    explicit Descriptor(int opened) : fd(opened) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+};
+
+// Fills `count` bytes from file position `offset`; `early` is the reason when the file ends
+// first, which can happen when it shrinks while it is read.
+const char* readAt(int fd, std::uint8_t* out, std::size_t count, std::uint64_t offset,
+                   const char* early) {
+    while (count > 0) {
+        const ssize_t got = ::pread(fd, out, count, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return "cannot read";
+        }
+        if (got == 0) {
+            return early;
+        }
+        out += got;
+        count -= static_cast<std::size_t>(got);
+        offset += static_cast<std::uint64_t>(got);
+    }
+    return nullptr;
+}
+
+// Opens `path` for reading only if it is a regular file. The type is looked at before the
+// open, since opening some devices does something (rewinding a tape, starting a watchdog),
+// and again on the open file, which is what is read. O_NONBLOCK keeps a FIFO or a device that
+// took the path in between from blocking the open.
+std::string openRegular(const std::string& path, int* fd, std::uint64_t* size) {
+    struct stat named {};
+    if (::stat(path.c_str(), &named) != 0) {
+        return openFailureReason(errno);
+    }
+    if (!S_ISREG(named.st_mode)) {
+        return kNotRegular;
+    }
+    *fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (*fd < 0) {
+        return openFailureReason(errno);
+    }
+    struct stat opened {};
+    if (::fstat(*fd, &opened) != 0) {
+        return "cannot read";
+    }
+    if (!S_ISREG(opened.st_mode)) {
+        return kNotRegular;
+    }
+    *size = static_cast<std::uint64_t>(opened.st_size);
+    return "";
+}
+
+Bitmap decodeFile(const std::string& path, std::size_t texelBytes) {
+    Descriptor file(-1);
+    std::uint64_t size = 0;
+    const std::string refused = openRegular(path, &file.fd, &size);
+    if (!refused.empty()) {
+        return failure(refused);
+    }
+    std::uint8_t headers[kHeaderBytes];
+    if (const char* why = readAt(file.fd, headers, kHeaderBytes, 0, "file too short")) {
+        return failure(why);
+    }
+    Bitmap result;
+    result.info = parseInfoHeader(headers + kFileHeaderBytes);
+    RowLayout layout;
+    result.error = describeRows(parseFileHeader(headers), result.info, size, &layout);
+    if (!result.error.empty()) {
+        return result;
+    }
+    std::vector<std::uint8_t> row(layout.width * kRgbBytes);
+    return decodeRows(std::move(result), layout, texelBytes,
+                      [&](std::uint64_t offset, const std::uint8_t** fetched) {
+                          *fetched = row.data();
+                          return readAt(file.fd, row.data(), row.size(), offset, kPastTheEnd);
+                      });
 }
 
 }  // namespace
@@ -102,123 +309,46 @@ BitmapInfoHeader parseInfoHeader(const std::uint8_t* bytes) {
 
 std::string checkHeaders(const BitmapFileHeader& file, const BitmapInfoHeader& info,
                          std::uint64_t sourceBytes) {
-    if (file.signature != kBmpSignature) {
-        return "not a BMP file";
-    }
-    // Compared, never negated: INT32_MIN has no positive counterpart.
-    if (info.width <= 0 || info.height <= 0 || info.width > kMaxBitmapSide ||
-        info.height > kMaxBitmapSide) {
-        return "bad picture size " + std::to_string(info.width) + "x" + std::to_string(info.height);
-    }
-    if (info.imageSize % 3 != 0) {
-        return "pixel data size is not a multiple of 3";
-    }
-    const std::uint64_t needed =
-        static_cast<std::uint64_t>(info.width) * static_cast<std::uint64_t>(info.height) * 3U;
-    if (info.imageSize < needed) {
-        return "pixel data too small for the picture size";
-    }
-    const std::uint64_t end = static_cast<std::uint64_t>(file.pixelOffset) + info.imageSize;
-    if (end > sourceBytes) {
-        return "pixel data runs past the end of the file";
-    }
-    return "";
-}
-
-std::size_t rgbByteCount(const BitmapInfoHeader& info) {
-    return static_cast<std::size_t>(info.width) * static_cast<std::size_t>(info.height) * 3U;
+    RowLayout layout;
+    return describeRows(file, info, sourceBytes, &layout);
 }
 
 Bitmap loadBitmap(const std::uint8_t* data, std::size_t size) {
-    if (data == nullptr || size < kHeaderBytes) {
-        return failure("file too short");
-    }
-    const BitmapFileHeader file = parseFileHeader(data);
-    Bitmap result;
-    result.info = parseInfoHeader(data + kFileHeaderBytes);
-    result.error = checkHeaders(file, result.info, size);
-    if (!result.error.empty()) {
-        return result;
-    }
-    const std::uint8_t* begin = data + file.pixelOffset;
-    result.pixels.assign(begin, begin + rgbByteCount(result.info));
-    swapBlueRed(result.pixels);
-    return result;
+    return decodeMemory(data, size, kRgbBytes);
 }
 
 Bitmap loadBitmap(const std::string& path) {
-    errno = 0;
-    File file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return failure(openFailureReason(errno));
-    }
-    std::uint8_t headers[kHeaderBytes];
-    if (std::fread(headers, 1, kHeaderBytes, file.get()) != kHeaderBytes) {
-        return failure(std::ferror(file.get()) ? "cannot read" : "file too short");
-    }
-    const BitmapFileHeader fileHeader = parseFileHeader(headers);
-    Bitmap result;
-    result.info = parseInfoHeader(headers + kFileHeaderBytes);
-    const long long length = fileLength(file.get());
-    if (length < 0) {
-        return failure("cannot read");
-    }
-    result.error = checkHeaders(fileHeader, result.info, static_cast<std::uint64_t>(length));
-    if (!result.error.empty()) {
-        return result;
-    }
-    // checkHeaders put pixelOffset + imageSize within the file length, which fits a long.
-    if (std::fseek(file.get(), static_cast<long>(fileHeader.pixelOffset), SEEK_SET) != 0) {
-        return failure("cannot read");
-    }
-    result.pixels.resize(rgbByteCount(result.info));
-    if (std::fread(result.pixels.data(), 1, result.pixels.size(), file.get()) !=
-        result.pixels.size()) {
-        return failure("pixel data runs past the end of the file");
-    }
-    swapBlueRed(result.pixels);
-    return result;
+    return decodeFile(path, kRgbBytes);
 }
 
 Bitmap loadBitmapRgba(const std::uint8_t* data, std::size_t size) {
-    return widened(loadBitmap(data, size));
+    return decodeMemory(data, size, kRgbaBytes);
 }
 
 Bitmap loadBitmapRgba(const std::string& path) {
-    return widened(loadBitmap(path));
+    return decodeFile(path, kRgbaBytes);
 }
 
-void swapBlueRed(std::vector<std::uint8_t>& bytes) {
-    for (std::size_t i = 0; i + 2 < bytes.size(); i += 3) {
+void swapBlueRed(std::uint8_t* bytes, std::size_t count) {
+    for (std::size_t i = 0; i + 2 < count; i += 3) {
         std::swap(bytes[i], bytes[i + 2]);
     }
 }
 
-std::vector<std::uint8_t> widenToRgba(const std::vector<std::uint8_t>& rgb) {
-    constexpr std::uint8_t kOpaque = 255;
-    constexpr std::uint8_t kTransparent = 0;
-    const std::size_t texels = rgb.size() / 3;
-    std::vector<std::uint8_t> rgba(texels * 4);
-    for (std::size_t t = 0; t < texels; ++t) {
-        const std::uint8_t r = rgb[3 * t];
-        const std::uint8_t g = rgb[3 * t + 1];
-        const std::uint8_t b = rgb[3 * t + 2];
-        rgba[4 * t] = r;
-        rgba[4 * t + 1] = g;
-        rgba[4 * t + 2] = b;
-        rgba[4 * t + 3] = (r == 0 && g == 0 && b == 0) ? kTransparent : kOpaque;
-    }
-    return rgba;
+void swapBlueRed(std::vector<std::uint8_t>& bytes) {
+    swapBlueRed(bytes.data(), bytes.size());
 }
 
 std::vector<std::uint8_t> encodeBitmap(int width, int height,
                                        const std::vector<std::uint8_t>& rgb) {
     constexpr std::uint16_t kPlanes = 1;
-    constexpr std::uint16_t kBitsPerTexel = 24;
     constexpr std::uint32_t kPixelsPerMeter = 2835;  // 72 dpi
-    const std::uint32_t imageSize = static_cast<std::uint32_t>(rgb.size());
+    const std::size_t rows = height > 0 ? static_cast<std::size_t>(height) : 0;
+    const std::size_t rowBytes = width > 0 ? static_cast<std::size_t>(width) * kRgbBytes : 0;
+    const std::size_t stride = (rowBytes + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+    const auto imageSize = static_cast<std::uint32_t>(stride * rows);
     std::vector<std::uint8_t> out;
-    out.reserve(kHeaderBytes + rgb.size());
+    out.reserve(kHeaderBytes + imageSize);
     write16(out, kBmpSignature);
     write32(out, static_cast<std::uint32_t>(kHeaderBytes) + imageSize);
     write16(out, 0);
@@ -229,16 +359,19 @@ std::vector<std::uint8_t> encodeBitmap(int width, int height,
     write32(out, static_cast<std::uint32_t>(height));
     write16(out, kPlanes);
     write16(out, kBitsPerTexel);
-    write32(out, 0);  // uncompressed
+    write32(out, kUncompressed);
     write32(out, imageSize);
     write32(out, kPixelsPerMeter);
     write32(out, kPixelsPerMeter);
     write32(out, 0);
     write32(out, 0);
-    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
-        out.push_back(rgb[i + 2]);
-        out.push_back(rgb[i + 1]);
-        out.push_back(rgb[i]);
+    for (std::size_t row = 0; row < rows; ++row) {
+        for (std::size_t i = row * rowBytes; i < (row + 1) * rowBytes; i += kRgbBytes) {
+            out.push_back(rgb.at(i + 2));
+            out.push_back(rgb.at(i + 1));
+            out.push_back(rgb.at(i));
+        }
+        out.insert(out.end(), stride - rowBytes, 0);
     }
     return out;
 }

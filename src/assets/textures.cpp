@@ -20,22 +20,11 @@ std::string root;
 // Internal format 4: the four-component RGBA of GL 1.0.
 constexpr GLint kComponents = 4;
 
-struct TextureFile {
-    const char* path;
-    GLuint TextureSet::*member;
+// The member that receives each file's texture, in the order of kTextureFiles.
+constexpr std::array<GLuint TextureSet::*, kTextureFiles.size()> kMembers = {
+    &TextureSet::texSphere, &TextureSet::texBackdrop, &TextureSet::texBox,  &TextureSet::texFont,
+    &TextureSet::texHeart,  &TextureSet::texGrid,     &TextureSet::texFace, &TextureSet::texBody,
 };
-
-// Names are generated in this order; the last one stays bound.
-constexpr std::array<TextureFile, 8> kTextureFiles = {{
-    {"textures/sphTex.bmp", &TextureSet::texSphere},
-    {"textures/bg.bmp", &TextureSet::texBackdrop},
-    {"textures/box.bmp", &TextureSet::texBox},
-    {"textures/czcionka2.bmp", &TextureSet::texFont},
-    {"textures/heart.bmp", &TextureSet::texHeart},
-    {"textures/blueC.bmp", &TextureSet::texGrid},
-    {"textures/face.bmp", &TextureSet::texFace},
-    {"textures/body.bmp", &TextureSet::texBody},
-}};
 
 std::string resolve(const char* path) {
     if (root.empty() || path[0] == '/') {
@@ -76,12 +65,11 @@ const std::string& assetRoot() {
 void createTexture(const char* path, GLuint* name) {
     glGenTextures(1, name);
     glBindTexture(GL_TEXTURE_2D, *name);
-    const Bitmap bitmap =
-        path != nullptr ? loadBitmapRgba(resolve(path)) : Bitmap{{}, {}, "no path"};
+    const std::string tried = path != nullptr ? resolve(path) : "(null)";
+    const Bitmap bitmap = path != nullptr ? loadBitmapRgba(tried) : Bitmap{{}, {}, "no path"};
     setParameters();
     if (!bitmap.error.empty()) {
-        std::fprintf(stderr, "Vantorix: cannot load %s: %s\n", path != nullptr ? path : "(null)",
-                     bitmap.error.c_str());
+        std::fprintf(stderr, "Vantorix: cannot load %s: %s\n", tried.c_str(), bitmap.error.c_str());
         uploadPlaceholder();
         return;
     }
@@ -89,8 +77,8 @@ void createTexture(const char* path, GLuint* name) {
 }
 
 void loadTextures() {
-    for (const TextureFile& file : kTextureFiles) {
-        createTexture(file.path, &(textures.*file.member));
+    for (std::size_t i = 0; i < kTextureFiles.size(); ++i) {
+        createTexture(kTextureFiles[i], &(textures.*kMembers[i]));
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <string>
 
 namespace assets {
@@ -20,6 +21,12 @@ struct TextureSet {
 
 extern TextureSet textures;
 
+// The files of the eight textures relative to the asset root, in the order of TextureSet,
+// which is the order their names are generated in.
+constexpr std::array<const char*, 8> kTextureFiles = {
+    "textures/sphTex.bmp", "textures/bg.bmp",    "textures/box.bmp",  "textures/czcionka2.bmp",
+    "textures/heart.bmp",  "textures/blueC.bmp", "textures/face.bmp", "textures/body.bmp"};
+
 // The folder that holds "textures/"; texture paths are resolved against it.
 // Empty (the default) means the working directory.
 void setAssetRoot(const std::string& root);
@@ -27,7 +34,7 @@ const std::string& assetRoot();
 
 // Generates and binds a texture name, then fills it from the BMP at `path` (relative to the
 // asset root). A file that cannot be loaded leaves a 1x1 opaque white texture and one line
-// on stderr.
+// on stderr naming the file by the path tried and saying why.
 void createTexture(const char* path, GLuint* name);
 
 // Creates the eight textures in table order; texBody is left bound.

@@ -122,26 +122,66 @@ TEST_F(TexturesGl, LoadsTheEightFilesInTableOrderAndLeavesTheBodyBound) {
     }
 }
 
-TEST_F(TexturesGl, AFailedFileGetsAWhitePlaceholderAndOneLineOnStderr) {
+TEST_F(TexturesGl, AFailedFileGetsAWhitePlaceholderAndOneLineNamingItsFullPath) {
     writeAll();
-    fs::remove(root / "textures" / "box.bmp");
+    const fs::path folder = root / "textures";
+    fs::remove(folder / "box.bmp");
     Bytes truncated = pictureOf(99);
     truncated.resize(truncated.size() - 5);
-    bmp_bytes::writeFile((root / "textures" / "heart.bmp").string(), truncated);
+    bmp_bytes::writeFile((folder / "heart.bmp").string(), truncated);
+    fs::remove(folder / "blueC.bmp");
+    fs::create_directory(folder / "blueC.bmp");
+    Bytes oversized = pictureOf(77);
+    bmp_bytes::put32(oversized, bmp_bytes::kWidthAt, 4096);
+    bmp_bytes::writeFile((folder / "bg.bmp").string(), oversized);
 
     testing::internal::CaptureStderr();
     assets::loadTextures();
+    const std::string where = folder.string();
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Vantorix: cannot load textures/box.bmp: no such file\n"
-              "Vantorix: cannot load textures/heart.bmp: pixel data runs past the end of the "
-              "file\n");
+              "Vantorix: cannot load " + where +
+                  "/bg.bmp: picture too large: 4096x4 (sides above 2048 are not read)\n"
+                  "Vantorix: cannot load " +
+                  where +
+                  "/box.bmp: no such file\n"
+                  "Vantorix: cannot load " +
+                  where +
+                  "/heart.bmp: pixel data runs past the end of the file\n"
+                  "Vantorix: cannot load " +
+                  where + "/blueC.bmp: not a regular file\n");
 
-    for (GLuint failed : {assets::textures.texBox, assets::textures.texHeart}) {
+    for (GLuint failed : {assets::textures.texBackdrop, assets::textures.texBox,
+                          assets::textures.texHeart, assets::textures.texGrid}) {
         expectGameParameters(failed);
         EXPECT_EQ(level0(failed), (std::vector<std::uint8_t>{255, 255, 255, 255}));
     }
     // The files after a failure still load.
     EXPECT_EQ(level0(assets::textures.texBody).at(4), 80);
+}
+
+// A picture as image editors write it, 2 texels wide (rows padded from 6 bytes to 8) and
+// stored top row first, reaches GL with its own size and its bottom row at t = 0.
+TEST_F(TexturesGl, APaddedTopDownPictureReachesGlTheRightWayUp) {
+    const Bytes texels = bmp_bytes::numberedTexels(2, 4);
+    Bytes file = bmp_bytes::picture(2, 4, texels);
+    bmp_bytes::storeTopDown(file);
+    bmp_bytes::writeFile((root / "textures" / "body.bmp").string(), file);
+    GLuint name = 0;
+    testing::internal::CaptureStderr();
+    assets::createTexture("textures/body.bmp", &name);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    glBindTexture(GL_TEXTURE_2D, name);
+    GLint height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    EXPECT_EQ(levelWidth(name, 0), 2);
+    EXPECT_EQ(height, 4);
+    Bytes expected;
+    const Bytes rgb = bmp_bytes::rgbOf(texels);
+    for (std::size_t i = 0; i < rgb.size(); i += 3) {
+        expected.insert(expected.end(), {rgb[i], rgb[i + 1], rgb[i + 2], 255});
+    }
+    EXPECT_EQ(level0(name), expected);
 }
 
 TEST_F(TexturesGl, PathsResolveAgainstTheAssetRootWithOrWithoutATrailingSlash) {
