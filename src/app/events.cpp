@@ -47,6 +47,19 @@ Message windowMessage(const SDL_WindowEvent& window) {
     return message;
 }
 
+// Folds every motion event queued straight behind a taken one into it: the pointer's latest
+// position wins. The window system the game was made for holds at most one pending pointer
+// move, so a moving mouse can never build a queue that keys would wait behind.
+void mergeQueuedMotion(Message& motion) {
+    SDL_Event next;
+    while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+           next.type == SDL_MOUSEMOTION &&
+           SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION) == 1) {
+        motion.x = clientCoordinate(next.motion.x);
+        motion.y = clientCoordinate(next.motion.y);
+    }
+}
+
 Message takeCharacter(TextQueue& pending) {
     Message message;
     message.kind = MessageKind::Char;
@@ -138,6 +151,9 @@ bool pollMessage(TextQueue& pending, Message* message) {
         return false;
     }
     *message = translateEvent(event, pending);
+    if (message->kind == MessageKind::MouseMove) {
+        mergeQueuedMotion(*message);
+    }
     return true;
 }
 

@@ -40,7 +40,9 @@ int keyCodeFor(int sdlKey);
 Message translateEvent(const SDL_Event& event, TextQueue& pending);
 
 // Takes this pass's message without waiting: a character left from an earlier text event
-// first, otherwise at most one SDL event. Returns false when nothing was waiting.
+// first, otherwise at most one SDL event. A pointer move takes with it every move queued
+// directly behind it and carries the last one's position. Returns false when nothing was
+// waiting.
 bool pollMessage(TextQueue& pending, Message* message);
 
 }  // namespace app

@@ -1,4 +1,4 @@
-// main.cpp -- the entry point: the window, its GL context and the paced frame loop.
+// main.cpp -- the entry point: the window, its GL context, and the platform of the paced loop.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
@@ -12,6 +12,7 @@
 #include "app/asset_root.h"
 #include "app/events.h"
 #include "app/input.h"
+#include "app/loop.h"
 #include "app/pacing.h"
 #include "assets/textures.h"
 #include "game/state.h"
@@ -29,16 +30,16 @@ constexpr const char* kTitle = "Vantorix";
 constexpr int kOuterWidth = 800;
 constexpr int kOuterHeight = 600;
 constexpr int kExitFailure = 1;
-constexpr int kQuitStatus = 0;
 constexpr const char* kStatsVariable = "VANTORIX_STATS";
 
 struct Shell {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;  // null once the window has been asked to close
     TextQueue pendingText;
-    Message lastMessage;  // the message most recently taken; a quit key's code is the exit status
+    Clock::time_point deadline;  // when the current pass was due
     long frames = 0;
-    bool frameFitted = false;  // the outer frame has been made 800x600 at the corner
+    Clock::time_point firstPresented;  // when the first frame reached the screen
+    bool frameFitted = false;          // the outer frame has been made 800x600 at the corner
 };
 
 Shell shell;
@@ -192,40 +193,37 @@ void chooseAssetRoot() {
     assets::setAssetRoot(findAssetRoot(assetRootCandidates(executableFolder(), VANTORIX_DATADIR)));
 }
 
-// The frame (and with it the game tick) is drawn before the pass's message is handled, so two
-// handled turns are always at least one tick apart and cannot fold the snake back on itself.
-// After a close request there is no context to draw with, so those passes draw nothing.
-void renderPass() {
-    if (shell.context == nullptr) {
-        return;
-    }
+bool pollPass(Message* message) {
+    return pollMessage(shell.pendingText, message);
+}
+
+// The loop calls this only while the window has its context; after a close request it ticks
+// the game itself and draws nothing.
+void drawFrame() {
     render::renderFrame();
     SDL_GL_SwapWindow(shell.window);
+    if (shell.frames == 0) {
+        shell.firstPresented = Clock::now();
+    }
     ++shell.frames;
 }
 
-int runLoop() {
-    Clock::time_point deadline = Clock::now();
-    for (;;) {
-        Message message;
-        const bool took = pollMessage(shell.pendingText, &message);
-        if (took) {
-            shell.lastMessage = message;
-            if (message.kind == MessageKind::Quit) {
-                game::state.quitRequested = true;
-                return kQuitStatus;
-            }
-        }
-        renderPass();
-        if (took) {
-            dispatch(message);
-        }
-        if (game::state.quitRequested) {
-            return shell.lastMessage.code;
-        }
-        deadline = nextDeadline(deadline, Clock::now(), kPassPeriod);
-        std::this_thread::sleep_until(deadline);
-    }
+// Passes keep to the schedule of pacing.h, so the game runs at 60 ticks a second.
+void waitForNextPass() {
+    shell.deadline = nextDeadline(shell.deadline, Clock::now(), kPassPeriod);
+    std::this_thread::sleep_until(shell.deadline);
+}
+
+constexpr LoopPlatform kPlatform{pollPass, drawFrame, dispatch, waitForNextPass};
+
+// The rate the loop keeps: the first frame, slowed by the GL driver's warm-up, only starts the
+// clock, and the frames after it are counted.
+void reportStats() {
+    const long frames = std::max(0L, shell.frames - 1);
+    const double seconds =
+        frames > 0 ? std::chrono::duration<double>(Clock::now() - shell.firstPresented).count()
+                   : 0.0;
+    std::fprintf(stderr, "%s\n", statsLine(frames, seconds).c_str());
 }
 
 bool statsWanted() {
@@ -236,6 +234,7 @@ bool statsWanted() {
 int run() {
     SDL_SetMainReady();
     // Closing the window is handled here: it gives up the context before the loop ends.
+    // SIGINT and SIGTERM keep SDL's own handling: they arrive as the quit message (status 0).
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         return reportFailure("cannot start the video system");
@@ -254,11 +253,10 @@ int run() {
     render::initScene();
     SDL_StartTextInput();
 
-    const Clock::time_point start = Clock::now();
-    const int status = runLoop();
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    shell.deadline = Clock::now();
+    const int status = runLoop(kPlatform);
     if (statsWanted()) {
-        std::fprintf(stderr, "%s\n", statsLine(shell.frames, seconds).c_str());
+        reportStats();
     }
     // The window, the context and the GL driver live as long as the process, like every other
     // resource of the game; the system reclaims them at exit.

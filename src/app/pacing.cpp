@@ -8,7 +8,7 @@ namespace app {
 Clock::time_point nextDeadline(Clock::time_point deadline, Clock::time_point now,
                                Clock::duration period) {
     const Clock::time_point next = deadline + period;
-    if (next < now) {
+    if (now - next > period) {
         return now;
     }
     return next;

@@ -13,8 +13,10 @@ constexpr Clock::duration kPassPeriod = std::chrono::duration_cast<Clock::durati
     std::chrono::duration<double>(1.0 / kPassesPerSecond));
 
 // The deadline of the pass after the one that was due at `deadline`. Deadlines advance by whole
-// periods so the rate does not drift; a pass that is more than a period late re-anchors the
-// schedule at `now` instead of racing through the missed passes.
+// periods, so the rate does not drift: a pass that ends after the next deadline is followed by
+// the next one at once, and the schedule stays as it was. Only a loop that has fallen more than
+// a period behind (a stopped process, a stalled machine) starts the schedule afresh at `now`,
+// instead of racing through the passes it missed.
 Clock::time_point nextDeadline(Clock::time_point deadline, Clock::time_point now,
                                Clock::duration period);
 

@@ -7,9 +7,8 @@
 #include <algorithm>
 
 #include "assets/textures.h"
-#include "game/food.h"
-#include "game/movement.h"
 #include "game/state.h"
+#include "game/tick.h"
 #include "render/scene.h"
 
 namespace render {
@@ -156,13 +155,8 @@ constexpr GLfloat kBoxFrontShift = 0.6f;
 }  // namespace
 
 void drawWorld() {
-    auto& state = game::state;
     drawFloor();
-    if (state.lives < 1) {
-        state.gameOver = true;
-    }
-    game::checkFood();
-    game::moveSnake();
+    game::advanceTick();
     drawObstacles();
     drawFood();
     drawSnake();

@@ -1,13 +1,18 @@
-// events_test.cpp -- SDL events to messages: key codes, text one character per pass, pointer.
+// events_test.cpp -- SDL events to messages: key codes, text one character per pass, pointer
+// moves merged, key repeat.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "app/events.h"
 #include "app/input.h"
+#include "game/state.h"
+#include "game/world.h"
 
 namespace {
 
@@ -24,10 +29,11 @@ SDL_Event textEvent(const char* text) {
     return event;
 }
 
-SDL_Event keyEvent(Uint32 type, SDL_Keycode key) {
+SDL_Event keyEvent(Uint32 type, SDL_Keycode key, bool repeat = false) {
     SDL_Event event{};
     event.type = type;
     event.key.keysym.sym = key;
+    event.key.repeat = repeat ? 1 : 0;
     return event;
 }
 
@@ -117,7 +123,125 @@ class PollTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError(); }
     void TearDown() override { SDL_Quit(); }
+
+    void push(std::initializer_list<SDL_Event> events) {
+        for (SDL_Event event : events) {
+            ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+        }
+    }
+
+    // Every message the queue yields, one poll per pass, until a poll finds nothing.
+    std::vector<app::Message> drain() {
+        std::vector<app::Message> taken;
+        app::Message message;
+        while (app::pollMessage(pending, &message)) {
+            taken.push_back(message);
+            if (taken.size() > 1000) {
+                ADD_FAILURE() << "the queue does not drain";
+                break;
+            }
+        }
+        return taken;
+    }
+
+    app::TextQueue pending;
 };
+
+// "M x,y" for a pointer move, "K code", "C code", "quit", "close", "none".
+std::string describe(const app::Message& message) {
+    using app::MessageKind;
+    switch (message.kind) {
+        case MessageKind::MouseMove:
+            return "M " + std::to_string(message.x) + "," + std::to_string(message.y);
+        case MessageKind::KeyDown:
+            return "K " + std::to_string(message.code);
+        case MessageKind::Char:
+            return "C " + std::to_string(message.code);
+        case MessageKind::Quit:
+            return "quit";
+        case MessageKind::Close:
+            return "close";
+        case MessageKind::None:
+            return "none";
+        default:
+            return "other";
+    }
+}
+
+std::vector<std::string> describe(const std::vector<app::Message>& messages) {
+    std::vector<std::string> described;
+    for (const app::Message& message : messages) {
+        described.push_back(describe(message));
+    }
+    return described;
+}
+
+using Described = std::vector<std::string>;
+
+TEST_F(PollTest, QueuedMovesAreOneMessageAtTheLatestPosition) {
+    push({motionEvent(10, 20), motionEvent(30, 40), motionEvent(-5, 700)});
+    EXPECT_EQ(describe(drain()), (Described{"M 0,700"}));
+}
+
+TEST_F(PollTest, MovesMergeOnlyUpToTheNextEventOfAnotherKind) {
+    push({motionEvent(1, 1), motionEvent(2, 2), keyEvent(SDL_KEYDOWN, SDLK_UP), motionEvent(3, 3),
+          keyEvent(SDL_KEYUP, SDLK_UP), motionEvent(4, 4), motionEvent(5, 5),
+          windowEvent(SDL_WINDOWEVENT_CLOSE), motionEvent(6, 6)});
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    push({quit, motionEvent(7, 7)});
+    EXPECT_EQ(describe(drain()), (Described{"M 2,2", "K 38", "M 3,3", "none", "M 5,5", "close",
+                                            "M 6,6", "quit", "M 7,7"}));
+}
+
+TEST_F(PollTest, CharactersOfATextEventComeOutBeforeTheMovesBehindIt) {
+    push({motionEvent(8, 8), textEvent("q1"), motionEvent(9, 9), motionEvent(11, 12)});
+    EXPECT_EQ(describe(drain()), (Described{"M 8,8", "C 113", "C 49", "M 11,12"}));
+}
+
+// A burst of moves costs the keys behind it one pass, and turns the orbit by a single degree.
+TEST_F(PollTest, ABurstOfSixHundredMovesIsOnePassAndOneDegree) {
+    for (int i = 1; i <= 600; ++i) {
+        push({motionEvent(100 + i % 600, 100 + i % 400)});
+    }
+    push({keyEvent(SDL_KEYDOWN, SDLK_ESCAPE)});
+    const std::vector<app::Message> taken = drain();
+    ASSERT_EQ(describe(taken), (Described{"M 100,300", "K 27"}));
+    game::resetState();
+    app::onMouseMove(taken[0].x, taken[0].y);
+    EXPECT_EQ(game::state.orbitAngle, 1.0f);
+    EXPECT_EQ(game::state.orbitRadius, 300);
+}
+
+// A held key repeats its key-down; each repeat is a message of its own, handled like the first.
+TEST_F(PollTest, RepeatedKeyDownsReachTheKeyDownHandler) {
+    game::resetState();
+    game::setupWorldWithSeed(7);
+    push({keyEvent(SDL_KEYDOWN, SDLK_UP), keyEvent(SDL_KEYDOWN, SDLK_UP, true),
+          keyEvent(SDL_KEYDOWN, SDLK_LEFT, true), keyEvent(SDL_KEYDOWN, SDLK_LEFT, true)});
+    const std::vector<app::Message> taken = drain();
+    ASSERT_EQ(describe(taken), (Described{"K 38", "K 38", "K 37", "K 37"}));
+    // A stream of accepted turns: Up leaves the glide, the held Left turns from +X to -Z.
+    for (const app::Message& message : taken) {
+        app::onKeyDown(message.code);
+    }
+    EXPECT_FALSE(game::state.glideMode);
+    EXPECT_EQ(game::state.direction, game::kHeadingMinusZ);
+
+    // Space held through a death: the repeats before it do nothing, the first one after it
+    // continues at once.
+    push({keyEvent(SDL_KEYDOWN, SDLK_SPACE), keyEvent(SDL_KEYDOWN, SDLK_SPACE, true)});
+    app::Message message;
+    ASSERT_TRUE(app::pollMessage(pending, &message));
+    app::onKeyDown(message.code);
+    EXPECT_EQ(game::state.lives, 3);
+    game::state.snakeDead = true;
+    ASSERT_TRUE(app::pollMessage(pending, &message));
+    EXPECT_EQ(describe(message), "K 32");
+    app::onKeyDown(message.code);
+    EXPECT_EQ(game::state.lives, 2);
+    EXPECT_FALSE(game::state.snakeDead);
+}
 
 TEST_F(PollTest, TextIsHandedOutOneCharacterPerPassInOrder) {
     SDL_Event text = textEvent("q\xC3\xA9Q");

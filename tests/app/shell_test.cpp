@@ -1,6 +1,7 @@
 // shell_test.cpp -- the frame clock and the stats line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -22,18 +23,66 @@ TEST(Pacing, DeadlinesKeepTheirPhaseWhenPassesAreOnTime) {
     }
 }
 
-TEST(Pacing, ALatePassReanchorsInsteadOfBursting) {
+TEST(Pacing, ALatePassIsFollowedAtOnceAndTheGridIsKept) {
     const Clock::time_point start{};
-    const Clock::time_point stalledUntil = start + 1s;
-    Clock::time_point deadline = app::nextDeadline(start, stalledUntil, app::kPassPeriod);
-    EXPECT_EQ(deadline, stalledUntil);
-    // From there on the passes are a full period apart again, not crowded to catch up.
-    Clock::time_point now = stalledUntil;
+    const Clock::duration period = app::kPassPeriod;
+    // The pass due at `start` ends half a period after the next one was due: that one is due
+    // already (it runs at once), and the one after it is back on the grid.
+    Clock::time_point deadline = app::nextDeadline(start, start + period * 3 / 2, period);
+    EXPECT_EQ(deadline, start + period);
+    deadline = app::nextDeadline(deadline, start + period * 3 / 2 + 1ms, period);
+    EXPECT_EQ(deadline, start + 2 * period);
+    // Up to a whole period behind keeps the grid; any more starts it afresh.
+    EXPECT_EQ(app::nextDeadline(start, start + 2 * period, period), start + period);
+    const Clock::time_point further = start + 2 * period + Clock::duration(1);
+    EXPECT_EQ(app::nextDeadline(start, further, period), further);
+}
+
+// The passes that start within `span` when pass n works for work(n) and then sleeps until its
+// deadline, as the game's loop does.
+template <typename Work>
+int passesWithin(Clock::duration span, Work work) {
+    const Clock::time_point start{};
+    Clock::time_point now = start;
+    Clock::time_point deadline = start;
+    int passes = 0;
+    while (now < start + span) {
+        ++passes;
+        now += work(passes);
+        deadline = app::nextDeadline(deadline, now, app::kPassPeriod);
+        now = std::max(now, deadline);
+    }
+    return passes;
+}
+
+TEST(Pacing, LatePassesCostNoSlots) {
+    // Every seventh pass overruns its slot by two fifths of a period, pass 303 by nine tenths;
+    // the rest take half a period. Ten seconds still hold 600 passes.
+    const auto work = [](int pass) {
+        if (pass == 303)
+            return app::kPassPeriod * 19 / 10;
+        if (pass % 7 == 0)
+            return app::kPassPeriod * 7 / 5;
+        return app::kPassPeriod / 2;
+    };
+    EXPECT_EQ(passesWithin(600 * app::kPassPeriod, work), 600);
+}
+
+TEST(Pacing, AStallStartsTheScheduleAfreshWithoutABurst) {
+    // A 2 s stall in pass 60 (a stopped process): the passes after it come a period apart, so
+    // 600 periods hold the 120 that the stall took fewer, and none are crowded in to catch up.
+    const auto work = [](int pass) { return pass == 60 ? Clock::duration(2s) : 1ms; };
+    EXPECT_EQ(passesWithin(600 * app::kPassPeriod, work), 481);
+
+    const Clock::time_point resumed = Clock::time_point{} + 3s;
+    Clock::time_point deadline =
+        app::nextDeadline(Clock::time_point{} + 1s, resumed, app::kPassPeriod);
+    EXPECT_EQ(deadline, resumed);
     for (int pass = 1; pass <= 10; ++pass) {
-        const Clock::time_point next = app::nextDeadline(deadline, now, app::kPassPeriod);
+        const Clock::time_point next =
+            app::nextDeadline(deadline, deadline + 2ms, app::kPassPeriod);
         EXPECT_EQ(next - deadline, app::kPassPeriod);
         deadline = next;
-        now = deadline + 2ms;
     }
 }
 

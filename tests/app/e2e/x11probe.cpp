@@ -1,16 +1,29 @@
 // x11probe.cpp -- small X11 chores for the end-to-end tests: screenshots of a window, a
-// comparison of two screenshots, the place of a window in a screenshot of a whole desktop, and
-// a window manager's polite close request.
+// comparison of two screenshots, the place of a window in a screenshot of a whole desktop,
+// a window manager's polite close request, and the times at which a key reaches the window
+// and the picture answers it.
 //   x11probe shot WINDOW OUT        writes OUT.png (to look at) and OUT.ppm (to compare)
 //   x11probe diff A.ppm B.ppm X Y W H   prints how many 10x10 blocks of the region differ clearly
 //   x11probe red IMAGE.ppm X Y W H  prints how many pixels of the region are strongly red
 //   x11probe box IMAGE.ppm RRGGBB   prints "X Y W H", what stands out from a plain backdrop
 //   x11probe close WINDOW           sends WM_DELETE_WINDOW as a ClientMessage
+//   x11probe keypress WINDOW SECONDS
+//                                   waits for a key press delivered to the window; prints
+//                                   "listening", then the wall-clock time it arrived in ns
+//   x11probe watch WINDOW X Y W H BLOCKS SECONDS
+//                                   waits for a key press delivered to the window, then for a
+//                                   sudden change: more than BLOCKS blocks of the region
+//                                   differing clearly from one picture to the next; prints
+//                                   "listening", then the two wall-clock times (press, change)
+//                                   in ns and the number of blocks
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +31,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "png_writer.h"
@@ -31,6 +45,8 @@ constexpr double kClearDifference = 20.0;  // per channel of a block's mean colo
 // it has this many such pixels, which a pointer drawn on the backdrop never has.
 constexpr int kStandOut = 128;
 constexpr int kWindowRun = 100;
+constexpr auto kWatchInterval = std::chrono::milliseconds(2);
+constexpr int kWatchTimedOut = 3;
 
 struct Image {
     int width = 0;
@@ -51,16 +67,14 @@ int channelShift(unsigned long mask) {
     return shift;
 }
 
-bool grab(Display* display, Window window, Image* image) {
-    XWindowAttributes attributes;
-    if (XGetWindowAttributes(display, window, &attributes) == 0)
-        return false;
-    XImage* picture =
-        XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+// Reads a width x height region of the window from (x, y) on.
+bool grabRegion(Display* display, Window window, int x, int y, int width, int height,
+                Image* image) {
+    XImage* picture = XGetImage(display, window, x, y, width, height, AllPlanes, ZPixmap);
     if (picture == nullptr)
         return false;
-    image->width = attributes.width;
-    image->height = attributes.height;
+    image->width = width;
+    image->height = height;
     image->rgb.resize(static_cast<std::size_t>(image->width) * image->height * 3);
     const int shifts[3] = {channelShift(picture->red_mask), channelShift(picture->green_mask),
                            channelShift(picture->blue_mask)};
@@ -76,6 +90,13 @@ bool grab(Display* display, Window window, Image* image) {
     }
     XDestroyImage(picture);
     return true;
+}
+
+bool grab(Display* display, Window window, Image* image) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) == 0)
+        return false;
+    return grabRegion(display, window, 0, 0, attributes.width, attributes.height, image);
 }
 
 bool writePpm(const std::string& path, const Image& image) {
@@ -139,18 +160,9 @@ std::array<double, 3> blockMean(const Image& image, int bx, int by) {
     return sum;
 }
 
-int diff(char** argv) {
-    Image a;
-    Image b;
-    if (!readPpm(argv[2], &a) || !readPpm(argv[3], &b) || a.width != b.width ||
-        a.height != b.height) {
-        std::fprintf(stderr, "x11probe: cannot compare %s and %s\n", argv[2], argv[3]);
-        return 1;
-    }
-    const int x0 = std::max(0, std::atoi(argv[4]));
-    const int y0 = std::max(0, std::atoi(argv[5]));
-    const int x1 = std::min(a.width, x0 + std::atoi(argv[6]));
-    const int y1 = std::min(a.height, y0 + std::atoi(argv[7]));
+// The 10x10 blocks of the region from (x0, y0) to (x1, y1) whose mean colours differ clearly
+// between two pictures of the same size.
+long changedBlocks(const Image& a, const Image& b, int x0, int y0, int x1, int y1) {
     long changed = 0;
     for (int by = y0; by + kBlock <= y1; by += kBlock) {
         for (int bx = x0; bx + kBlock <= x1; bx += kBlock) {
@@ -164,7 +176,22 @@ int diff(char** argv) {
             }
         }
     }
-    std::printf("%ld\n", changed);
+    return changed;
+}
+
+int diff(char** argv) {
+    Image a;
+    Image b;
+    if (!readPpm(argv[2], &a) || !readPpm(argv[3], &b) || a.width != b.width ||
+        a.height != b.height) {
+        std::fprintf(stderr, "x11probe: cannot compare %s and %s\n", argv[2], argv[3]);
+        return 1;
+    }
+    const int x0 = std::max(0, std::atoi(argv[4]));
+    const int y0 = std::max(0, std::atoi(argv[5]));
+    const int x1 = std::min(a.width, x0 + std::atoi(argv[6]));
+    const int y1 = std::min(a.height, y0 + std::atoi(argv[7]));
+    std::printf("%ld\n", changedBlocks(a, b, x0, y0, x1, y1));
     return 0;
 }
 
@@ -246,6 +273,101 @@ int box(char** argv) {
     return 0;
 }
 
+long long wallClockNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// Key presses go to every client that asks for them, so the probe sees the game's keys arrive
+// at the same moment the game does, whoever sent them.
+// "listening" on a line of its own tells the caller that keys may be sent now.
+void listenForKeys(Display* display, Window window) {
+    XSelectInput(display, window, KeyPressMask);
+    XSync(display, False);
+    std::printf("listening\n");
+    std::fflush(stdout);
+}
+
+// Takes the events that have arrived; returns the wall-clock time of a key press among them,
+// or 0 if there was none.
+long long takeKeyPress(Display* display) {
+    long long pressed = 0;
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == KeyPress && pressed == 0) {
+            pressed = wallClockNanoseconds();
+        }
+    }
+    return pressed;
+}
+
+// Waits up to `limit` for a key press; 0 if none came.
+long long awaitKeyPress(Display* display, std::chrono::duration<double> limit) {
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < limit) {
+        const long long pressed = takeKeyPress(display);
+        if (pressed != 0) {
+            return pressed;
+        }
+        std::this_thread::sleep_for(kWatchInterval);
+    }
+    return 0;
+}
+
+int keypress(Display* display, Window window, char** argv) {
+    listenForKeys(display, window);
+    const long long pressed =
+        awaitKeyPress(display, std::chrono::duration<double>(std::atof(argv[3])));
+    if (pressed == 0) {
+        return kWatchTimedOut;
+    }
+    std::printf("%lld\n", pressed);
+    return 0;
+}
+
+// After the key press, grabs the region every couple of milliseconds until one picture differs
+// from the one before it by more than `blocks` blocks. Pictures a few milliseconds apart
+// straddle at most one new frame, so slow drift (a gliding snake) never adds up to a change.
+// The change time is taken just after the grab that showed it, so the latency errs on the
+// long side, by at most one grab.
+int watch(Display* display, Window window, char** argv) {
+    const int x = std::atoi(argv[3]);
+    const int y = std::atoi(argv[4]);
+    const int width = std::atoi(argv[5]);
+    const int height = std::atoi(argv[6]);
+    const long blocks = std::atol(argv[7]);
+    const auto limit = std::chrono::duration<double>(std::atof(argv[8]));
+    listenForKeys(display, window);
+    Image before;
+    if (width <= 0 || height <= 0 || !grabRegion(display, window, x, y, width, height, &before)) {
+        std::fprintf(stderr, "x11probe: cannot read window 0x%lx\n", window);
+        return 1;
+    }
+    const long long pressed = awaitKeyPress(display, limit);
+    if (pressed == 0) {
+        return kWatchTimedOut;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    Image now;
+    while (std::chrono::steady_clock::now() - start < limit) {
+        if (!grabRegion(display, window, x, y, width, height, &now)) {
+            std::fprintf(stderr, "x11probe: cannot read window 0x%lx\n", window);
+            return 1;
+        }
+        const long long taken = wallClockNanoseconds();
+        const long changed = changedBlocks(before, now, 0, 0, width, height);
+        if (changed > blocks) {
+            std::printf("%lld %lld %ld\n", pressed, taken, changed);
+            return 0;
+        }
+        std::swap(before, now);
+        std::this_thread::sleep_for(kWatchInterval);
+    }
+    return kWatchTimedOut;
+}
+
 int close(Display* display, Window window) {
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -263,7 +385,8 @@ int close(Display* display, Window window) {
 int usage() {
     std::fprintf(stderr,
                  "usage: x11probe shot WINDOW OUT | diff A.ppm B.ppm X Y W H |\n"
-                 "       red IMAGE.ppm X Y W H | box IMAGE.ppm RRGGBB | close WINDOW\n");
+                 "       red IMAGE.ppm X Y W H | box IMAGE.ppm RRGGBB | close WINDOW |\n"
+                 "       keypress WINDOW SECONDS | watch WINDOW X Y W H BLOCKS SECONDS\n");
     return 2;
 }
 
@@ -289,6 +412,10 @@ int main(int argc, char** argv) {
         status = shot(display, parseWindow(argv[2]), argv[3]);
     } else if (command == "close" && argc == 3) {
         status = close(display, parseWindow(argv[2]));
+    } else if (command == "keypress" && argc == 4) {
+        status = keypress(display, parseWindow(argv[2]), argv);
+    } else if (command == "watch" && argc == 9) {
+        status = watch(display, parseWindow(argv[2]), argv);
     } else {
         status = usage();
     }
