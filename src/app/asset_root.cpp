@@ -16,9 +16,9 @@ namespace fs = std::filesystem;
 // loader says so against this folder.
 bool holdsAGameFile(const std::string& root) {
     return std::any_of(assets::kTextureFiles.begin(), assets::kTextureFiles.end(),
-                       [&root](const char* file) {
+                       [&root](const assets::TextureFile& file) {
                            std::error_code error;
-                           return fs::exists(fs::symlink_status(fs::path(root) / file, error));
+                           return fs::exists(fs::symlink_status(fs::path(root) / file.path, error));
                        });
 }
 

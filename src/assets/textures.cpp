@@ -20,12 +20,6 @@ std::string root;
 // Internal format 4: the four-component RGBA of GL 1.0.
 constexpr GLint kComponents = 4;
 
-// The member that receives each file's texture, in the order of kTextureFiles.
-constexpr std::array<GLuint TextureSet::*, kTextureFiles.size()> kMembers = {
-    &TextureSet::texSphere, &TextureSet::texBackdrop, &TextureSet::texBox,  &TextureSet::texFont,
-    &TextureSet::texHeart,  &TextureSet::texGrid,     &TextureSet::texFace, &TextureSet::texBody,
-};
-
 std::string resolve(const char* path) {
     if (root.empty() || path[0] == '/') {
         return path;
@@ -77,8 +71,8 @@ void createTexture(const char* path, GLuint* name) {
 }
 
 void loadTextures() {
-    for (std::size_t i = 0; i < kTextureFiles.size(); ++i) {
-        createTexture(kTextureFiles[i], &(textures.*kMembers[i]));
+    for (const TextureFile& file : kTextureFiles) {
+        createTexture(file.path, &(textures.*file.member));
     }
 }
 

@@ -21,11 +21,23 @@ struct TextureSet {
 
 extern TextureSet textures;
 
-// The files of the eight textures relative to the asset root, in the order of TextureSet,
-// which is the order their names are generated in.
-constexpr std::array<const char*, 8> kTextureFiles = {
-    "textures/sphTex.bmp", "textures/bg.bmp",    "textures/box.bmp",  "textures/czcionka2.bmp",
-    "textures/heart.bmp",  "textures/blueC.bmp", "textures/face.bmp", "textures/body.bmp"};
+// One texture: its file relative to the asset root, and the member that receives its name.
+struct TextureFile {
+    const char* path;
+    GLuint TextureSet::*member;
+};
+
+// The eight textures in the order their names are generated; the last one stays bound.
+constexpr std::array<TextureFile, 8> kTextureFiles = {{
+    {"textures/sphTex.bmp", &TextureSet::texSphere},
+    {"textures/bg.bmp", &TextureSet::texBackdrop},
+    {"textures/box.bmp", &TextureSet::texBox},
+    {"textures/czcionka2.bmp", &TextureSet::texFont},
+    {"textures/heart.bmp", &TextureSet::texHeart},
+    {"textures/blueC.bmp", &TextureSet::texGrid},
+    {"textures/face.bmp", &TextureSet::texFace},
+    {"textures/body.bmp", &TextureSet::texBody},
+}};
 
 // The folder that holds "textures/"; texture paths are resolved against it.
 // Empty (the default) means the working directory.

@@ -41,9 +41,9 @@ protected:
     }
     std::string withAllFiles(const std::string& name) {
         const std::string path = folder(name, {});
-        for (const char* file : assets::kTextureFiles) {
-            fs::create_directories((fs::path(path) / file).parent_path());
-            std::ofstream(fs::path(path) / file) << "x";
+        for (const assets::TextureFile& file : assets::kTextureFiles) {
+            fs::create_directories((fs::path(path) / file.path).parent_path());
+            std::ofstream(fs::path(path) / file.path) << "x";
         }
         return path;
     }
