@@ -22,6 +22,10 @@ bool holdsAGameFile(const std::string& root) {
                        });
 }
 
+fs::path texturesFolder(const std::string& root) {
+    return fs::path(root) / fs::path(assets::kTextureFiles.front().path).parent_path();
+}
+
 // Empty when it cannot be told (the folder was removed), which still means the working
 // directory to the loader.
 std::string workingDirectory() {
@@ -33,15 +37,24 @@ std::string workingDirectory() {
 }  // namespace
 
 std::vector<std::string> assetRootCandidates(const std::string& exeDir,
-                                             const std::string& installedDataDir) {
-    std::vector<std::string> candidates{workingDirectory()};
+                                             const std::string& installedDataDir,
+                                             const std::string& dataSubdir) {
+    std::vector<std::string> candidates;
+    const auto add = [&candidates](const std::string& folder) {
+        if (std::find(candidates.begin(), candidates.end(), folder) == candidates.end()) {
+            candidates.push_back(folder);
+        }
+    };
+    add(workingDirectory());
     if (!exeDir.empty()) {
         const fs::path exe(exeDir);
-        candidates.push_back(exe.string());
-        candidates.push_back((exe / ".." / "share" / "vantorix").lexically_normal().string());
+        add(exe.string());
+        if (!dataSubdir.empty()) {
+            add((exe / ".." / dataSubdir).lexically_normal().string());
+        }
     }
     if (!installedDataDir.empty()) {
-        candidates.push_back(installedDataDir);
+        add(installedDataDir);
     }
     return candidates;
 }
@@ -52,6 +65,18 @@ std::string findAssetRoot(const std::vector<std::string>& candidates) {
         return *found;
     }
     return candidates.empty() ? std::string() : candidates.front();
+}
+
+std::string chooseAssetRoot(const std::vector<std::string>& candidates, std::FILE* err) {
+    if (std::none_of(candidates.begin(), candidates.end(), holdsAGameFile)) {
+        std::string searched;
+        for (const std::string& candidate : candidates) {
+            searched += (searched.empty() ? "" : ", ") + texturesFolder(candidate).string();
+        }
+        std::fprintf(err, "Vantorix: found none of the game's textures; searched %s\n",
+                     searched.c_str());
+    }
+    return findAssetRoot(candidates);
 }
 
 }  // namespace app

@@ -7,17 +7,16 @@
 namespace app {
 namespace {
 
-// The one place the exit status is decided: the quit message's parameter is 0, a quit key's
-// status is its own code.
+// The one place the exit status is decided: the code of the message that ended the loop, the
+// quit message's parameter or a quit key's own code.
 int exitStatus(const Message& last) {
-    return last.kind == MessageKind::Quit ? kQuitStatus : last.code;
+    return last.code;
 }
 
 }  // namespace
 
 int runLoop(const LoopPlatform& platform) {
     Message last;
-    bool canDraw = true;
     for (;;) {
         Message message;
         const bool took = platform.poll(&message);
@@ -30,14 +29,13 @@ int runLoop(const LoopPlatform& platform) {
         }
         // The frame comes first, so a message handled now shows from the next frame on, and two
         // handled turns are always at least one tick apart.
-        if (canDraw) {
+        if (platform.canDraw()) {
             platform.renderFrame();
         } else {
             game::advanceTick();
         }
         if (took) {
             platform.dispatch(message);
-            canDraw = canDraw && message.kind != MessageKind::Close;
         }
         if (game::state.quitRequested) {
             break;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -75,7 +76,7 @@ TEST_F(AssetRootTest, TheWorkingDirectoryComesFirstAndIsNamedInFull) {
     const std::string here = withAllFiles("here");
     const std::string exe = withAllFiles("exe");
     fs::current_path(here);
-    EXPECT_EQ(app::findAssetRoot(app::assetRootCandidates(exe, "")), here);
+    EXPECT_EQ(app::findAssetRoot(app::assetRootCandidates(exe, "", "share/vantorix")), here);
 }
 
 TEST_F(AssetRootTest, AnUnrelatedTexturesFolderInTheWorkingDirectoryHidesNothing) {
@@ -84,7 +85,8 @@ TEST_F(AssetRootTest, AnUnrelatedTexturesFolderInTheWorkingDirectoryHidesNothing
          {withEmptyTextures("empty"), folder("unrelated", {"textures/wall.bmp"})}) {
         SCOPED_TRACE(here);
         fs::current_path(here);
-        EXPECT_EQ(app::findAssetRoot(app::assetRootCandidates("", installed)), installed);
+        EXPECT_EQ(app::findAssetRoot(app::assetRootCandidates("", installed, "share/vantorix")),
+                  installed);
     }
 }
 
@@ -92,27 +94,52 @@ TEST_F(AssetRootTest, ARelocatedInstallIsFoundNextToTheBinary) {
     const std::string bin = folder("prefix/bin", {});
     const std::string share = withAllFiles("prefix/share/vantorix");
     fs::current_path(folder("elsewhere", {}));
-    EXPECT_EQ(app::findAssetRoot(app::assetRootCandidates(bin, "/nonexistent/share/vantorix")),
+    EXPECT_EQ(app::findAssetRoot(
+                  app::assetRootCandidates(bin, "/nonexistent/share/vantorix", "share/vantorix")),
               share);
 }
 
-// Nothing found anywhere: the files are reported missing from the working directory.
-TEST_F(AssetRootTest, WithNoFilesAnywhereTheWorkingDirectoryIsNamed) {
+// Nothing found anywhere: one line names every folder searched, and the files are then
+// reported missing from the working directory.
+TEST_F(AssetRootTest, WithNoFilesAnywhereEveryFolderSearchedIsNamedOnce) {
     const std::string here = withEmptyTextures("here");
     fs::current_path(here);
-    EXPECT_EQ(app::findAssetRoot(
-                  app::assetRootCandidates((base / "bin").string(), (base / "missing").string())),
-              here);
+    const std::vector<std::string> candidates = app::assetRootCandidates(
+        (base / "bin").string(), (base / "missing").string(), "share/vantorix");
+    std::FILE* err = std::tmpfile();
+    ASSERT_NE(err, nullptr);
+    EXPECT_EQ(app::chooseAssetRoot(candidates, err), here);
+    std::rewind(err);
+    std::string said(4096, '\0');
+    said.resize(std::fread(said.data(), 1, said.size(), err));
+    std::fclose(err);
+    const std::string b = base.string();
+    EXPECT_EQ(said, "Vantorix: found none of the game's textures; searched " + here +
+                        "/textures, " + b + "/bin/textures, " + b + "/share/vantorix/textures, " +
+                        b + "/missing/textures\n");
     EXPECT_EQ(app::findAssetRoot({}), "");
+
+    // Once a folder holds one of the files, nothing is said.
+    withAllFiles("missing");
+    err = std::tmpfile();
+    ASSERT_NE(err, nullptr);
+    EXPECT_EQ(app::chooseAssetRoot(candidates, err), b + "/missing");
+    EXPECT_EQ(std::ftell(err), 0L);
+    std::fclose(err);
 }
 
+// The prefix's data folder follows the install's layout (Debian's games keep theirs under
+// share/games); a folder that comes up twice is searched once.
 TEST_F(AssetRootTest, CandidatesComeInSearchOrder) {
     const std::string here = folder("here", {});
     fs::current_path(here);
-    EXPECT_EQ(app::assetRootCandidates("/opt/v/bin", "/usr/share/vantorix"),
+    EXPECT_EQ(app::assetRootCandidates("/opt/v/bin", "/usr/share/vantorix", "share/vantorix"),
               (std::vector<std::string>{here, "/opt/v/bin", "/opt/v/share/vantorix",
                                         "/usr/share/vantorix"}));
-    EXPECT_EQ(app::assetRootCandidates("", "/usr/share/vantorix"),
+    EXPECT_EQ(
+        app::assetRootCandidates("/usr/games", "/usr/share/games/vantorix", "share/games/vantorix"),
+        (std::vector<std::string>{here, "/usr/games", "/usr/share/games/vantorix"}));
+    EXPECT_EQ(app::assetRootCandidates(here, "/usr/share/vantorix", ""),
               (std::vector<std::string>{here, "/usr/share/vantorix"}));
 }
 

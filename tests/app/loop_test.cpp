@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dispatch.h"
 #include "app/input.h"
 #include "app/loop.h"
 #include "game/state.h"
@@ -24,6 +25,7 @@ struct FakePlatform {
     std::deque<std::optional<Message>> script;
     std::vector<std::string> log;
     bool frameTicks = true;  // a frame runs the game tick, as the real one does
+    bool hasSurface = true;  // until a close request gives up the context
     int polls = 0;
     int frames = 0;
     int paces = 0;
@@ -57,30 +59,27 @@ void fakeFrame() {
     }
 }
 
-// The real handlers, so that quit keys set quitRequested the way they do in the game.
+void fakeClose() {
+    fake.hasSurface = false;
+}
+
+// The real dispatch and handlers, so that quit keys set quitRequested the way they do in the
+// game; closing gives up the fake's surface.
 void fakeDispatch(const Message& message) {
     fake.log.push_back("dispatch " + std::to_string(static_cast<int>(message.kind)) + " " +
                        std::to_string(message.code));
-    switch (message.kind) {
-        case MessageKind::KeyDown:
-            app::onKeyDown(message.code);
-            break;
-        case MessageKind::Char:
-            app::onChar(message.code);
-            break;
-        case MessageKind::MouseMove:
-            app::onMouseMove(message.x, message.y);
-            break;
-        default:
-            break;
-    }
+    app::dispatchMessage(message, app::WindowHandlers{nullptr, fakeClose, nullptr});
+}
+
+bool fakeCanDraw() {
+    return fake.hasSurface;
 }
 
 void fakePace() {
     ++fake.paces;
 }
 
-constexpr app::LoopPlatform kFake{fakePoll, fakeFrame, fakeDispatch, fakePace};
+constexpr app::LoopPlatform kFake{fakePoll, fakeFrame, fakeDispatch, fakePace, fakeCanDraw};
 
 Message message(MessageKind kind, int code = 0) {
     Message made;
@@ -135,10 +134,12 @@ TEST_F(LoopTest, TheQuitMessageEndsThePassWithoutRenderingAndWithStatusZero) {
     EXPECT_EQ(fake.script.size(), 1u);
 
     fake = FakePlatform{};
-    // A quit message's status is 0 even after a message with a code of its own.
+    // A quit message's status is its own code, whatever came before it: 0 after a close
+    // request, 1 when the display was lost.
     EXPECT_EQ(run({kNothing, message(MessageKind::Char, '5'), kQuit}), 0);
     EXPECT_EQ(fake.frames, 2);
     EXPECT_EQ(fake.paces, 2);
+    EXPECT_EQ(run({message(MessageKind::Char, '5'), message(MessageKind::Quit, 1)}), 1);
 }
 
 TEST_F(LoopTest, AQuitKeyEndsTheLoopAfterItsPassWithItsCode) {
@@ -202,6 +203,7 @@ TEST_F(LoopTest, AfterACloseThePassesTickButDrawNothing) {
     EXPECT_EQ(state.score, score);
 
     fake.frames = 0;
+    fake.hasSurface = true;
     EXPECT_EQ(run({message(MessageKind::Close), message(MessageKind::Close), kNothing, kQuit}), 0);
     EXPECT_EQ(fake.frames, 1);
     EXPECT_GT(state.score, score);

@@ -144,4 +144,15 @@ scenario_wayland() {
 
     xdotool key Escape
     expect_exit 27
+
+    # The compositor goes away under the game: that is a failure, not a quit.
+    start_wayland_game
+    kill -KILL "$wm_pid"
+    wait "$wm_pid" 2>/dev/null || true
+    wm_pid=""
+    expect_exit 1
+    grep -q '^Vantorix: lost the connection to the display: ' "$work/stderr" ||
+        fail "the lost display was not reported"
+    echo "compositor killed: status $status, $(grep '^Vantorix:' "$work/stderr")" |
+        tee -a "$artefacts/result.txt"
 }

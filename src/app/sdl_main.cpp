@@ -1,27 +1,20 @@
-// main.cpp -- the entry point: the window, its GL context, and the platform of the paced loop.
+// sdl_main.cpp -- the SDL2 platform: the window, its GL context, and the routines of the loop.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
+#include <vector>
 
-#include "app/asset_root.h"
-#include "app/events.h"
-#include "app/input.h"
+#include "app/command_line.h"
+#include "app/dispatch.h"
 #include "app/loop.h"
-#include "app/pacing.h"
-#include "assets/textures.h"
-#include "game/state.h"
+#include "app/sdl_display.h"
+#include "app/sdl_events.h"
+#include "app/session.h"
 #include "render/frame.h"
-#include "render/scene.h"
-
-#ifndef VANTORIX_DATADIR
-#define VANTORIX_DATADIR ""
-#endif
 
 namespace app {
 namespace {
@@ -30,23 +23,20 @@ constexpr const char* kTitle = "Vantorix";
 constexpr int kOuterWidth = 800;
 constexpr int kOuterHeight = 600;
 constexpr int kExitFailure = 1;
-constexpr const char* kStatsVariable = "VANTORIX_STATS";
 
 struct Shell {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;  // null once the window has been asked to close
     TextQueue pendingText;
-    Clock::time_point deadline;  // when the current pass was due
-    long frames = 0;
-    Clock::time_point firstPresented;  // when the first frame reached the screen
-    bool frameFitted = false;          // the outer frame has been made 800x600 at the corner
+    bool frameFitted = false;  // the outer frame has been made 800x600 at the corner
 };
 
 Shell shell;
 
-int reportFailure(const char* what) {
+// One line on stderr: the step that failed and SDL's reason.
+bool reportFailure(const char* what) {
     std::fprintf(stderr, "Vantorix: %s: %s\n", what, SDL_GetError());
-    return kExitFailure;
+    return false;
 }
 
 // 8 bits per colour channel, no alpha, a 16-bit depth buffer, nothing else; a compatibility
@@ -112,21 +102,22 @@ bool onUnseenDriver() {
     return headless && (wanted == nullptr || std::strcmp(wanted, driver) != 0);
 }
 
+// Each step that can fail says which it was, with SDL's reason.
 bool createWindow() {
     requestSurfaceFormat();
     const Uint32 flags =
         SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     shell.window = SDL_CreateWindow(kTitle, 0, 0, kOuterWidth, kOuterHeight, flags);
     if (shell.window == nullptr) {
-        return false;
+        return reportFailure("cannot create the window");
     }
     fitOuterFrame();
     shell.context = SDL_GL_CreateContext(shell.window);
     if (shell.context == nullptr) {
-        return false;
+        return reportFailure("cannot create an OpenGL compatibility context");
     }
     if (SDL_GL_MakeCurrent(shell.window, shell.context) != 0) {
-        return false;
+        return reportFailure("cannot make the OpenGL context current");
     }
     // Vsync only against tearing: the loop paces itself. Adaptive first, then plain; a driver
     // that offers neither is fine.
@@ -150,30 +141,14 @@ void closeWindow() {
     SDL_PushEvent(&quit);
 }
 
+void resizeForMessage(const Message&) {
+    resizeToDrawable();
+}
+
+constexpr WindowHandlers kWindowHandlers{resizeForMessage, closeWindow, fitOuterFrame};
+
 void dispatch(const Message& message) {
-    switch (message.kind) {
-        case MessageKind::KeyDown:
-            onKeyDown(message.code);
-            break;
-        case MessageKind::Char:
-            onChar(message.code);
-            break;
-        case MessageKind::MouseMove:
-            onMouseMove(message.x, message.y);
-            break;
-        case MessageKind::Resize:
-            resizeToDrawable();
-            break;
-        case MessageKind::Close:
-            closeWindow();
-            break;
-        case MessageKind::Placed:
-            fitOuterFrame();
-            break;
-        case MessageKind::Quit:
-        case MessageKind::None:
-            break;
-    }
+    dispatchMessage(message, kWindowHandlers);
 }
 
 std::string executableFolder() {
@@ -189,12 +164,24 @@ std::string executableFolder() {
     return folder;
 }
 
-void chooseAssetRoot() {
-    assets::setAssetRoot(findAssetRoot(assetRootCandidates(executableFolder(), VANTORIX_DATADIR)));
+// A lost display also arrives as the quit message; it ends the game as a failure.
+bool displayLost() {
+    const std::string reason = lostDisplayReason(shell.window);
+    if (reason.empty()) {
+        return false;
+    }
+    std::fprintf(stderr, "Vantorix: lost the connection to the display: %s\n", reason.c_str());
+    return true;
 }
 
 bool pollPass(Message* message) {
-    return pollMessage(shell.pendingText, message);
+    if (!pollMessage(shell.pendingText, message)) {
+        return false;
+    }
+    if (message->kind == MessageKind::Quit && displayLost()) {
+        message->code = kExitFailure;
+    }
+    return true;
 }
 
 // The loop calls this only while the window has its context; after a close request it ticks
@@ -202,62 +189,40 @@ bool pollPass(Message* message) {
 void drawFrame() {
     render::renderFrame();
     SDL_GL_SwapWindow(shell.window);
-    if (shell.frames == 0) {
-        shell.firstPresented = Clock::now();
-    }
-    ++shell.frames;
+    frameShown();
 }
 
-// Passes keep to the schedule of pacing.h, so the game runs at 60 ticks a second.
-void waitForNextPass() {
-    shell.deadline = nextDeadline(shell.deadline, Clock::now(), kPassPeriod);
-    std::this_thread::sleep_until(shell.deadline);
+bool hasContext() {
+    return shell.context != nullptr;
 }
 
-constexpr LoopPlatform kPlatform{pollPass, drawFrame, dispatch, waitForNextPass};
-
-// The rate the loop keeps: the first frame, slowed by the GL driver's warm-up, only starts the
-// clock, and the frames after it are counted.
-void reportStats() {
-    const long frames = std::max(0L, shell.frames - 1);
-    const double seconds =
-        frames > 0 ? std::chrono::duration<double>(Clock::now() - shell.firstPresented).count()
-                   : 0.0;
-    std::fprintf(stderr, "%s\n", statsLine(frames, seconds).c_str());
-}
-
-bool statsWanted() {
-    const char* value = std::getenv(kStatsVariable);
-    return value != nullptr && std::strcmp(value, "1") == 0;
-}
+constexpr LoopPlatform kPlatform{pollPass, drawFrame, dispatch, waitForNextPass, hasContext};
 
 int run() {
     SDL_SetMainReady();
+    configureEventQueue();
     // Closing the window is handled here: it gives up the context before the loop ends.
     // SIGINT and SIGTERM keep SDL's own handling: they arrive as the quit message (status 0).
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        return reportFailure("cannot start the video system");
+        reportFailure("cannot start the video system");
+        return kExitFailure;
     }
     if (onUnseenDriver()) {
         SDL_SetError(
             "no display found (DISPLAY or WAYLAND_DISPLAY names none that can be reached)");
-        return reportFailure("cannot start the video system");
+        reportFailure("cannot start the video system");
+        return kExitFailure;
     }
     if (!createWindow()) {
-        return reportFailure("cannot create the window");
+        return kExitFailure;
     }
     resizeToDrawable();
-    game::state.quitRequested = false;
-    chooseAssetRoot();
-    render::initScene();
+    startSession(executableFolder());
     SDL_StartTextInput();
 
-    shell.deadline = Clock::now();
     const int status = runLoop(kPlatform);
-    if (statsWanted()) {
-        reportStats();
-    }
+    endSession();
     // The window, the context and the GL driver live as long as the process, like every other
     // resource of the game; the system reclaims them at exit.
     return status;
@@ -266,6 +231,11 @@ int run() {
 }  // namespace
 }  // namespace app
 
-int main() {
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
+    if (const auto answered =
+            app::answerCommandLine(app::parseCommandLine(arguments), stdout, stderr)) {
+        return *answered;
+    }
     return app::run();
 }

@@ -1,16 +1,17 @@
-// events_test.cpp -- SDL events to messages: key codes, text one character per pass, pointer
+// sdl_events_test.cpp -- SDL events to messages: key codes, text one character per pass, pointer
 // moves merged, key repeat.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/events.h"
 #include "app/input.h"
+#include "app/sdl_events.h"
 #include "game/state.h"
 #include "game/world.h"
 
@@ -121,7 +122,10 @@ TEST(TranslateEvent, PointerCoordinatesStayInsideSixteenBits) {
 
 class PollTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError(); }
+    void SetUp() override {
+        app::configureEventQueue();
+        ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
+    }
     void TearDown() override { SDL_Quit(); }
 
     void push(std::initializer_list<SDL_Event> events) {
@@ -177,6 +181,30 @@ std::vector<std::string> describe(const std::vector<app::Message>& messages) {
 }
 
 using Described = std::vector<std::string>;
+
+// Messages that arrive between passes, one or two at a time, after passes that took a message
+// or found none: each is taken by the very next pass, never a pass late.
+TEST_F(PollTest, AMessageThatHasArrivedIsTakenByTheNextPass) {
+    const int arrivals[] = {1, 0, 1, 1, 2, 0, 0, 1, 2, 1, 0, 1};
+    // The arrows in the order of their codes, 37 to 40.
+    const SDL_Keycode arrows[] = {SDLK_LEFT, SDLK_UP, SDLK_RIGHT, SDLK_DOWN};
+    int sent = 0;
+    int taken = 0;
+    for (int pass = 0; pass < static_cast<int>(std::size(arrivals)); ++pass) {
+        for (int i = 0; i < arrivals[pass]; ++i) {
+            push({keyEvent(SDL_KEYDOWN, arrows[sent % 4])});
+            ++sent;
+        }
+        app::Message message;
+        const bool took = app::pollMessage(pending, &message);
+        EXPECT_EQ(took, taken < sent) << "pass " << pass;
+        if (took) {
+            EXPECT_EQ(describe(message), "K " + std::to_string(37 + taken % 4)) << "pass " << pass;
+            ++taken;
+        }
+    }
+    EXPECT_EQ(taken, sent);
+}
 
 TEST_F(PollTest, QueuedMovesAreOneMessageAtTheLatestPosition) {
     push({motionEvent(10, 20), motionEvent(30, 40), motionEvent(-5, 700)});

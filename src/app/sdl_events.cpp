@@ -1,5 +1,5 @@
-// events.cpp -- SDL events turned into the game's messages.
-#include "app/events.h"
+// sdl_events.cpp -- SDL events turned into the game's messages.
+#include "app/sdl_events.h"
 
 #include <SDL.h>
 
@@ -39,6 +39,8 @@ Message windowMessage(const SDL_WindowEvent& window) {
     Message message;
     if (window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
         message.kind = MessageKind::Resize;
+        message.x = clientCoordinate(window.data1);
+        message.y = clientCoordinate(window.data2);
     } else if (window.event == SDL_WINDOWEVENT_CLOSE) {
         message.kind = MessageKind::Close;
     } else if (window.event == SDL_WINDOWEVENT_SHOWN || window.event == SDL_WINDOWEVENT_MOVED) {
@@ -69,6 +71,13 @@ Message takeCharacter(TextQueue& pending) {
 }
 
 }  // namespace
+
+void configureEventQueue() {
+    // By default SDL gathers new events only once its queue has been emptied down to a marker
+    // it leaves behind, so the poll after a taken message often comes back empty although a
+    // key is waiting, and that key is handled a pass late.
+    SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
+}
 
 void queueUtf8(const char* text, TextQueue& queue) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
