@@ -1,15 +1,12 @@
 // bmp.cpp -- reads 24-bit BMP bytes into RGB/RGBA buffers; every size is checked before use.
 #include "assets/bmp.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <iterator>
 #include <limits>
 #include <utility>
+
+#include "assets/file.h"
 
 namespace assets {
 
@@ -19,7 +16,6 @@ constexpr std::size_t kRgbBytes = 3;
 constexpr std::size_t kRgbaBytes = 4;
 constexpr std::size_t kRowAlignment = 4;
 constexpr std::uint32_t kUncompressed = 0;
-constexpr const char* kNotRegular = "not a regular file";
 constexpr const char* kPastTheEnd = "pixel data runs past the end of the file";
 
 // Where the rows of a checked picture lie in its source, and how many bytes each takes there.
@@ -58,18 +54,6 @@ Bitmap failure(std::string reason) {
     Bitmap result;
     result.error = std::move(reason);
     return result;
-}
-
-std::string openFailureReason(int error) {
-    switch (error) {
-        case ENOENT:
-        case ENOTDIR:
-            return "no such file";
-        case EACCES:
-            return "permission denied";
-        default:
-            return "cannot open";
-    }
 }
 
 std::string bitCountReason(std::uint16_t bitCount) {
@@ -192,76 +176,17 @@ Bitmap decodeMemory(const std::uint8_t* data, std::size_t size, std::size_t texe
                       });
 }
 
-struct Descriptor {
-    int fd;
-    explicit Descriptor(int opened) : fd(opened) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-};
-
-// Fills `count` bytes from file position `offset`; `early` is the reason when the file ends
-// first, which can happen when it shrinks while it is read.
-const char* readAt(int fd, std::uint8_t* out, std::size_t count, std::uint64_t offset,
-                   const char* early) {
-    while (count > 0) {
-        const ssize_t got = ::pread(fd, out, count, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return "cannot read";
-        }
-        if (got == 0) {
-            return early;
-        }
-        out += got;
-        count -= static_cast<std::size_t>(got);
-        offset += static_cast<std::uint64_t>(got);
-    }
-    return nullptr;
-}
-
-// Opens `path` for reading only if it is a regular file. The type is looked at before the
-// open, since opening some devices does something (rewinding a tape, starting a watchdog),
-// and again on the open file, which is what is read. O_NONBLOCK keeps a FIFO or a device that
-// took the path in between from blocking the open.
-std::string openRegular(const std::string& path, int* fd, std::uint64_t* size) {
-    struct stat named {};
-    if (::stat(path.c_str(), &named) != 0) {
-        return openFailureReason(errno);
-    }
-    if (!S_ISREG(named.st_mode)) {
-        return kNotRegular;
-    }
-    *fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (*fd < 0) {
-        return openFailureReason(errno);
-    }
-    struct stat opened {};
-    if (::fstat(*fd, &opened) != 0) {
-        return "cannot read";
-    }
-    if (!S_ISREG(opened.st_mode)) {
-        return kNotRegular;
-    }
-    *size = static_cast<std::uint64_t>(opened.st_size);
-    return "";
-}
-
+// Only a regular file is read, row by row, so that a file's pixel memory is its result and one
+// row of file bytes.
 Bitmap decodeFile(const std::string& path, std::size_t texelBytes) {
-    Descriptor file(-1);
+    File file;
     std::uint64_t size = 0;
-    const std::string refused = openRegular(path, &file.fd, &size);
+    const std::string refused = openRegularFile(path, &file, &size);
     if (!refused.empty()) {
         return failure(refused);
     }
     std::uint8_t headers[kHeaderBytes];
-    if (const char* why = readAt(file.fd, headers, kHeaderBytes, 0, "file too short")) {
+    if (const char* why = readFileAt(file.get(), headers, kHeaderBytes, 0, "file too short")) {
         return failure(why);
     }
     Bitmap result;
@@ -275,7 +200,8 @@ Bitmap decodeFile(const std::string& path, std::size_t texelBytes) {
     return decodeRows(std::move(result), layout, texelBytes,
                       [&](std::uint64_t offset, const std::uint8_t** fetched) {
                           *fetched = row.data();
-                          return readAt(file.fd, row.data(), row.size(), offset, kPastTheEnd);
+                          return readFileAt(file.get(), row.data(), row.size(), offset,
+                                            kPastTheEnd);
                       });
 }
 
@@ -305,12 +231,6 @@ BitmapInfoHeader parseInfoHeader(const std::uint8_t* bytes) {
     info.coloursUsed = read32(bytes + 32);
     info.coloursImportant = read32(bytes + 36);
     return info;
-}
-
-std::string checkHeaders(const BitmapFileHeader& file, const BitmapInfoHeader& info,
-                         std::uint64_t sourceBytes) {
-    RowLayout layout;
-    return describeRows(file, info, sourceBytes, &layout);
 }
 
 Bitmap loadBitmap(const std::uint8_t* data, std::size_t size) {

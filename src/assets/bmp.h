@@ -54,11 +54,6 @@ struct Bitmap {
 BitmapFileHeader parseFileHeader(const std::uint8_t* bytes);
 BitmapInfoHeader parseInfoHeader(const std::uint8_t* bytes);
 
-// Why a picture with these headers cannot be read from a source of `sourceBytes` bytes, or ""
-// when it can. All arithmetic is 64-bit, so no field value can overflow it.
-std::string checkHeaders(const BitmapFileHeader& file, const BitmapInfoHeader& info,
-                         std::uint64_t sourceBytes);
-
 // RGB triples from a BMP held in memory or read from a file. Only a regular file is opened
 // for reading, and it is read row by row: a FIFO, a device or a folder is refused unread.
 Bitmap loadBitmap(const std::uint8_t* data, std::size_t size);
