@@ -71,8 +71,9 @@ scenario_windows_exe() {
     grep -Eq '^Subsystem[[:space:]]+00000002' "$artefacts/objdump.txt" ||
         fail "not a windowed program: $(grep '^Subsystem' "$artefacts/objdump.txt")"
     local dlls dll
-    dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' "$artefacts/objdump.txt" | tr 'A-Z' 'a-z' | sort)
-    echo "imports:" $dlls | tee "$artefacts/result.txt"
+    dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' "$artefacts/objdump.txt" | tr '[:upper:]' '[:lower:]' |
+        sort)
+    echo "imports: $(paste -sd ' ' <<<"$dlls")" | tee "$artefacts/result.txt"
     for dll in $dlls; do
         case $dll in
             kernel32.dll | user32.dll | gdi32.dll | opengl32.dll | glu32.dll | winmm.dll | \
@@ -153,23 +154,35 @@ scenario_windows_play() {
     if grep -q 'cannot load\|found none' "$work/stderr"; then fail "the textures were not found"; fi
 }
 
-# Q, q and the window manager's close end the game with 81, 113 and 0; the first run also keeps
-# its 60 passes a second.
+# --version is answered before any window opens; q, Q and the window manager's close end the
+# game with 113, 81 and 0; the first run also keeps its 60 passes a second.
 scenario_windows_quit() {
     start_wine
-    start_game "$source_dir" VANTORIX_STATS=1
-    sleep 4
-    xdotool type q
-    expect_exit 113
-    local line
-    line=$(grep -E '^Vantorix: [0-9]+ frames in [0-9.]+ s \([0-9.]+ fps\)' "$work/stderr") ||
-        fail "no stats line"
-    echo "$line" | tee "$artefacts/result.txt"
-    local frames seconds fps
-    read -r frames seconds fps < <(sed -E 's/^Vantorix: ([0-9]+) frames in ([0-9.]+) s \(([0-9.]+) fps\).*/\1 \2 \3/' <<<"$line")
-    awk -v f="$frames" -v s="$seconds" -v r="$fps" 'BEGIN {
-        exit !(s >= 4 && r >= 50 && r <= 62 && f >= 50 * s && f <= 62 * s) }' ||
-        fail "expected about 60 fps over 4 s or more: $line"
+    local answer
+    answer=$("$wine_loader" "$game" --version 2>"$work/stderr" | tr -d '\r') ||
+        fail "--version ended with a failure"
+    [[ $answer == "vantorix ${VANTORIX_VERSION:?}" ]] || fail "--version answered '$answer'"
+
+    # Another program's burst on a shared machine can cost a run its rate: one more run is
+    # allowed then. A game that races (no pacing) or falls far behind fails both.
+    local attempt line frames seconds fps kept=""
+    : >"$artefacts/result.txt"
+    for attempt in 1 2; do
+        start_game "$source_dir" VANTORIX_STATS=1
+        sleep 4
+        xdotool type q
+        expect_exit 113
+        line=$(grep -E '^Vantorix: [0-9]+ frames in [0-9.]+ s \([0-9.]+ fps\)' "$work/stderr") ||
+            fail "no stats line"
+        echo "run $attempt: $line" | tr -d '\r' | tee -a "$artefacts/result.txt"
+        read -r frames seconds fps < <(sed -E 's/^Vantorix: ([0-9]+) frames in ([0-9.]+) s \(([0-9.]+) fps\).*/\1 \2 \3/' <<<"$line")
+        if awk -v f="$frames" -v s="$seconds" -v r="$fps" 'BEGIN {
+            exit !(s >= 4 && r >= 50 && r <= 62 && f >= 50 * s && f <= 62 * s) }'; then
+            kept=yes
+            break
+        fi
+    done
+    [[ -n $kept ]] || fail "expected about 60 fps over 4 s or more in one of two runs"
 
     start_game "$source_dir"
     xdotool type Q
