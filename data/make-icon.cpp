@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "icon.h"
-#include "png_writer.h"
+#include "png_file.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
