@@ -1,6 +1,10 @@
 // frame_bench.cpp -- the cost of one whole frame (clear, camera, world with its tick, HUD), drawn
-// offscreen in the follow view: the compiled sphere against GLU tessellating every sphere, side
-// by side in one run, at several snake lengths and two picture sizes.
+// offscreen, in two scenes:
+// - a straight snake in the follow view, the compiled sphere against GLU tessellating every
+//   sphere, side by side in one run, at several lengths and two picture sizes. The line runs
+//   from near the -Z wall far past it, so at the longer lengths most spheres are clipped;
+// - the late game: a full-length snake coiled inside the walls, every sphere on the field, in
+//   views 1, 2 and 3 at 800 x 600, drawn as the game draws it (the compiled sphere).
 // Instructions, which other work on the machine does not change, for one length and size (no
 // renderer threads, so that all drawing is counted; the same again with '*newFrame*'):
 //   LP_NUM_THREADS=0 valgrind --tool=callgrind --toggle-collect='*oldFrame*' frame_bench
@@ -10,10 +14,12 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +46,17 @@ constexpr float kStartX = 10.0f;
 constexpr float kStartZ = -120.0f;
 constexpr float kFoodAway = -120.0f;
 constexpr double kMillisecondsPerSecond = 1000.0;
+// The coil: a square spiral around the middle of the field (the walls are at -135 and 165),
+// its sides 10, 10, 20, 20, ... 50 segments long, with the tail in the middle and the head on the
+// outside heading -X, in open ground and away from the crates that clearThePath moved to X >= 40.
+// The head is about 70 from the -X wall; the coil is laid out again (untimed) well before it
+// gets there.
+constexpr float kCoilCentre = 15.0f;
+constexpr int kCoilSideStep = 10;
+constexpr int kCoilTicksPerRun = 20;
+// The orbit of the golden pictures: the whole field at an angle.
+constexpr float kOrbitAngle = 45.0f;
+constexpr int kOrbitRadius = 300;
 
 OSMesaContext context = nullptr;
 std::vector<unsigned char> pixels;
@@ -73,6 +90,41 @@ void layOutSnake() {
     state.direction = game::kHeadingPlusZ;
     state.glideMode = false;
     state.snakeDead = false;
+}
+
+// Walks out from the tail in the middle, turning left after each side: +Z, -X, -Z, +X, ...
+void coilSnake() {
+    constexpr std::array<int, 4> kTurns = {game::kHeadingPlusZ, game::kHeadingMinusX,
+                                           game::kHeadingMinusZ, game::kHeadingPlusX};
+    float x = kCoilCentre;
+    float z = kCoilCentre;
+    int segment = game::kSnakeCapacity - 1;
+    state.snakeX[segment] = x;
+    state.snakeZ[segment] = z;
+    for (int side = 0; segment > 0; ++side) {
+        const int heading = kTurns[static_cast<std::size_t>(side) % kTurns.size()];
+        for (int n = 0; n < kCoilSideStep * (side / 2 + 1) && segment > 0; ++n) {
+            x += heading == game::kHeadingPlusX    ? state.segmentSpacing
+                 : heading == game::kHeadingMinusX ? -state.segmentSpacing
+                                                   : 0.0f;
+            z += heading == game::kHeadingPlusZ    ? state.segmentSpacing
+                 : heading == game::kHeadingMinusZ ? -state.segmentSpacing
+                                                   : 0.0f;
+            --segment;
+            state.snakeX[segment] = x;
+            state.snakeZ[segment] = z;
+        }
+        state.direction = heading;
+    }
+    state.glideMode = false;
+    state.snakeDead = false;
+}
+
+void useView(int view) {
+    state.viewFlags.fill(false);
+    state.viewFlags[static_cast<std::size_t>(view - 1)] = true;
+    state.orbitAngle = kOrbitAngle;
+    state.orbitRadius = kOrbitRadius;
 }
 
 void prepare(float length) {
@@ -177,6 +229,49 @@ void BM_OldAndNewFrame(benchmark::State& bench) {
     bench.counters["spheres"] = length - static_cast<float>(game::kHiddenTail) + 1.0f;
 }
 
+double mean(const std::vector<double>& values) {
+    return values.empty() ? 0.0
+                          : std::accumulate(values.begin(), values.end(), 0.0) /
+                                static_cast<double>(values.size());
+}
+
+// The late game in one view: 295 snake spheres on the field, the snake stepping one tick a frame.
+void BM_CoiledFrame(benchmark::State& bench) {
+    const int view = static_cast<int>(bench.range(0));
+    if (!useSize(kSmallWidth, kSmallHeight)) {
+        bench.SkipWithError("cannot draw at this size");
+        return;
+    }
+    state = startState;
+    clearThePath();
+    state.snakeLength = static_cast<float>(game::kSnakeCapacity);
+    coilSnake();
+    useView(view);
+    warmUp();
+    std::vector<double> frames;
+    int ticks = 0;
+    for (auto _ : bench) {
+        const double time = newFrame();
+        frames.push_back(time);
+        bench.SetIterationTime(time);
+        if (state.snakeDead || state.snakeLength != static_cast<float>(game::kSnakeCapacity)) {
+            bench.SkipWithError("the snake died or grew during the measurement");
+            break;
+        }
+        if (++ticks == kCoilTicksPerRun) {
+            coilSnake();
+            ticks = 0;
+        }
+    }
+    if (frames.empty()) {
+        return;
+    }
+    bench.counters["median_ms"] = median(frames) * kMillisecondsPerSecond;
+    bench.counters["mean_ms"] = mean(frames) * kMillisecondsPerSecond;
+    bench.counters["best_ms"] =
+        *std::min_element(frames.begin(), frames.end()) * kMillisecondsPerSecond;
+}
+
 double smallest(const std::vector<double>& values) {
     return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
 }
@@ -196,6 +291,15 @@ BENCHMARK(BM_OldAndNewFrame)
     ->ComputeStatistics("max", largest)
     ->ReportAggregatesOnly(true);
 
+BENCHMARK(BM_CoiledFrame)
+    ->ArgName("view")
+    ->DenseRange(1, 3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->ComputeStatistics("min", smallest)
+    ->ComputeStatistics("max", largest)
+    ->ReportAggregatesOnly(true);
+
 // The usual console output, and at the end one line per size and length.
 class TableReporter : public benchmark::ConsoleReporter {
 public:
@@ -209,12 +313,25 @@ public:
             if (run.error_occurred || (run.run_type != Run::RT_Aggregate && !single)) {
                 continue;
             }
-            Row& row =
-                rows_[{field(run.run_name.args, "width"), field(run.run_name.args, "length")}];
             const auto value = [&run](const char* name) {
                 const auto found = run.counters.find(name);
                 return found == run.counters.end() ? 0.0 : found->second.value;
             };
+            if (run.run_name.function_name == "BM_CoiledFrame") {
+                CoilRow& row = coilRows_[field(run.run_name.args, "view")];
+                if (single || run.aggregate_name == "median") {
+                    row.medianMs = value("median_ms");
+                }
+                if (single || run.aggregate_name == "mean") {
+                    row.meanMs = value("mean_ms");
+                }
+                if (single || run.aggregate_name == "min") {
+                    row.bestMs = value("best_ms");
+                }
+                continue;
+            }
+            Row& row =
+                rows_[{field(run.run_name.args, "width"), field(run.run_name.args, "length")}];
             if (single || run.aggregate_name == "median") {
                 row.oldMs = value("old_ms");
                 row.newMs = value("new_ms");
@@ -233,10 +350,11 @@ public:
 
     void printTable() const {
         std::printf(
-            "\nWhole frame, follow view. old: GLU tessellates every sphere; new: the "
-            "compiled sphere.\nBoth ways draw the same ticks in one run. Medians of the "
-            "repetitions (each the median\nframe of its run), the ratio's range over the "
-            "repetitions, and the fastest frames seen.\n");
+            "\nWhole frame, straight snake from near the -Z wall outward (at the longer lengths "
+            "most\nspheres are beyond the wall and clipped), follow view. old: GLU tessellates "
+            "every sphere;\nnew: the compiled sphere. Both ways draw the same ticks in one run. "
+            "Medians of the\nrepetitions (each the median frame of its run), the ratio's range "
+            "over the repetitions,\nand the fastest frames seen.\n");
         std::printf("%-10s %6s %8s %8s %8s %14s %9s %9s %8s\n", "size", "length", "old ms",
                     "new ms", "new/old", "range", "best old", "best new", "best n/o");
         for (const auto& [key, row] : rows_) {
@@ -247,6 +365,17 @@ public:
             std::printf("%-10s %6d %8.2f %8.2f %8.3f   %5.3f..%5.3f %9.2f %9.2f %8.3f\n",
                         size.c_str(), key.second, row.oldMs, row.newMs, row.ratio, row.ratioLow,
                         row.ratioHigh, row.bestOldMs, row.bestNewMs, bestRatio);
+        }
+        if (coilRows_.empty()) {
+            return;
+        }
+        std::printf(
+            "\nWhole frame at 800x600, the late game: 300 segments coiled inside the walls, "
+            "the compiled\nsphere. The median over the repetitions of each run's median frame, "
+            "the mean of their\nmean frames, and the fastest frame seen.\n");
+        std::printf("%-6s %10s %10s %10s\n", "view", "median ms", "mean ms", "best ms");
+        for (const auto& [view, row] : coilRows_) {
+            std::printf("%-6d %10.2f %10.2f %10.2f\n", view, row.medianMs, row.meanMs, row.bestMs);
         }
     }
 
@@ -267,7 +396,14 @@ private:
         return at == std::string::npos ? 0 : std::atoi(args.c_str() + at + name.size() + 1);
     }
 
+    struct CoilRow {
+        double medianMs = 0.0;
+        double meanMs = 0.0;
+        double bestMs = 0.0;
+    };
+
     std::map<std::pair<int, int>, Row> rows_;  // by width, then length
+    std::map<int, CoilRow> coilRows_;          // by view
 };
 
 }  // namespace

@@ -11,7 +11,7 @@
 
 #include "ico.h"
 #include "icon.h"
-#include "png_writer.h"
+#include "png_file.h"
 
 namespace {
 

@@ -52,10 +52,6 @@ void setAssetRoot(const std::string& newRoot) {
     root = newRoot;
 }
 
-const std::string& assetRoot() {
-    return root;
-}
-
 void createTexture(const char* path, GLuint* name) {
     glGenTextures(1, name);
     glBindTexture(GL_TEXTURE_2D, *name);

@@ -42,7 +42,6 @@ constexpr std::array<TextureFile, 8> kTextureFiles = {{
 // The folder that holds "textures/"; texture paths are resolved against it.
 // Empty (the default) means the working directory.
 void setAssetRoot(const std::string& root);
-const std::string& assetRoot();
 
 // Generates and binds a texture name, then fills it from the BMP at `path` (relative to the
 // asset root). A file that cannot be loaded leaves a 1x1 opaque white texture and one line

@@ -1,14 +1,18 @@
-// golden_test.cpp -- views 1, 2 and 3 of one seeded game, against stored pictures.
+// golden_test.cpp -- views 1, 2 and 3 of one seeded game, against stored pictures; and a stored
+// picture saved again in another form still reads as the same colours.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "assets/textures.h"
 #include "offscreen_gl.h"
-#include "png_reader.h"
+#include "png_file.h"
 #include "snapshot_scene.h"
 
 namespace {
@@ -86,5 +90,52 @@ TEST_P(GoldenTest, MatchesTheStoredPicture) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, GoldenTest, ::testing::Values(1, 2, 3));
+
+// Saves the picture's colours again as 8-bit RGB without alpha, as an image editor may when
+// someone touches up a stored picture.
+bool saveAsRgb(const png::Image& picture, const std::string& path) {
+    std::vector<std::uint8_t> rgb;
+    rgb.reserve(picture.rgba.size() / 4 * 3);
+    for (std::size_t i = 0; i < picture.rgba.size(); i += 4) {
+        rgb.insert(rgb.end(), picture.rgba.begin() + static_cast<std::ptrdiff_t>(i),
+                   picture.rgba.begin() + static_cast<std::ptrdiff_t>(i + 3));
+    }
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.format = PNG_FORMAT_RGB;
+    image.width = static_cast<png_uint_32>(picture.width);
+    image.height = static_cast<png_uint_32>(picture.height);
+    const bool written = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr);
+    png_image_free(&image);
+    return written;
+}
+
+TEST(GoldenFile, ReadsAStoredPictureSavedWithoutAlphaAsTheSameColours) {
+    const std::string stored = std::string(VANTORIX_SOURCE_DIR) + "/tests/render/golden/view1.png";
+    png::Image golden;
+    ASSERT_TRUE(png::readRgba(stored, golden));
+    const std::string path = std::string(VANTORIX_TEST_OUTPUT_DIR) + "/view1-rgb.png";
+    ASSERT_TRUE(saveAsRgb(golden, path));
+
+    png::Image resaved;
+    ASSERT_TRUE(png::readRgba(path, resaved));
+    ASSERT_EQ(resaved.width, golden.width);
+    ASSERT_EQ(resaved.height, golden.height);
+    ASSERT_EQ(resaved.rgba.size(), golden.rgba.size());
+    int changed = 0;
+    for (std::size_t i = 0; i < golden.rgba.size(); i += 4) {
+        const bool same = std::equal(golden.rgba.begin() + static_cast<std::ptrdiff_t>(i),
+                                     golden.rgba.begin() + static_cast<std::ptrdiff_t>(i + 3),
+                                     resaved.rgba.begin() + static_cast<std::ptrdiff_t>(i));
+        changed += same && resaved.rgba[i + 3] == 255 ? 0 : 1;
+    }
+    EXPECT_EQ(changed, 0) << "pixels read differently from " << path;
+
+    // Cut short in the middle of its pixels, the file is refused and nothing is kept.
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+    EXPECT_FALSE(png::readRgba(path, resaved));
+    EXPECT_TRUE(resaved.rgba.empty());
+}
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <GL/osmesa.h>
 
-#include "png_writer.h"
+#include "png_file.h"
 
 namespace testing_gl {
 

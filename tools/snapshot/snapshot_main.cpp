@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "assets/textures.h"
-#include "png_writer.h"
+#include "png_file.h"
 #include "snapshot_scene.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "canvas.h"
 #include "font_atlas.h"
 #include "pictures.h"
-#include "png_writer.h"
+#include "png_file.h"
 
 namespace {
 

@@ -34,7 +34,7 @@
 #include <thread>
 #include <vector>
 
-#include "png_writer.h"
+#include "png_file.h"
 
 namespace {
 
