@@ -5,12 +5,13 @@ RELEASE_DIR := build/release
 TEST_DIR    := build/test
 FUZZ_DIR    := build/fuzz
 BENCH_DIR   := build/bench
+WINDOWS_DIR := build/windows
 DEB_DIR     ?= build/deb
 DEB_OUT     ?= build
 FUZZ_SECONDS ?= 600
 
-.PHONY: run test deps deps-test deps-lint release fuzz-build fuzz bench textures snapshot install deb \
-        format lint clean
+.PHONY: run test deps deps-test deps-lint deps-windows release fuzz-build fuzz bench textures snapshot \
+        install deb windows windows-build format lint clean
 
 # Build in Release and play, from the repository root. Escape (27), q (113) and Q (81) are the
 # game's ways of quitting, not failures; any other status is passed on.
@@ -20,9 +21,10 @@ run: release
 	    case $$status in 0|27|81|113) ;; *) exit $$status ;; esac
 
 # Build the sanitized test configuration and run every test.
-test: deps-test fuzz-build
+test: deps-test fuzz-build windows-build
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORIX_BUILD_TESTS=ON \
-	    -DVANTORIX_SANITIZE=ON -DVANTORIX_FUZZER=$(abspath $(FUZZ_DIR))/fuzz/bmp_fuzzer
+	    -DVANTORIX_SANITIZE=ON -DVANTORIX_FUZZER=$(abspath $(FUZZ_DIR))/fuzz/bmp_fuzzer \
+	    -DVANTORIX_WINDOWS_EXE=$(abspath $(WINDOWS_DIR))/vantorix.exe
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
 
@@ -31,10 +33,13 @@ deps:
 	@scripts/install-deps play
 
 deps-test:
-	@scripts/install-deps play test
+	@scripts/install-deps play test windows
 
 deps-lint:
 	@scripts/install-deps play lint
+
+deps-windows:
+	@scripts/install-deps play windows
 
 configure_release := cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
 
@@ -76,6 +81,19 @@ install: release
 # The Debian package, built for /usr in its own folder: build/vantorix_VERSION_ARCH.deb
 deb: deps
 	packaging/make-deb $(DEB_DIR) $(DEB_OUT) $(JOBS)
+
+# The Windows game, cross-built with MinGW-w64 and packed: build/vantorix-VERSION-win64.zip
+windows: windows-build
+	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target vantorix_zip
+
+# build/windows/vantorix.exe (Release), with the icon drawn by the host's make-icon.
+windows-build: deps-windows
+	$(configure_release)
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target make-icon
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	    -DCMAKE_BUILD_TYPE=Release -DVANTORIX_MAKE_ICON=$(abspath $(RELEASE_DIR))/data/make-icon \
+	    -DVANTORIX_PACKAGE_DIR=$(abspath build)
+	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target vantorix
 
 format: deps-lint
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

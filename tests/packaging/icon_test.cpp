@@ -1,5 +1,5 @@
 // icon_test.cpp -- every size of the icon shows the game's field: the snake, the grid, the food
-// and the crate, each in its place, on a tile with see-through corners.
+// and the crate, each in its place, on a tile with see-through corners; the Windows .ico layout.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "ico.h"
 #include "icon.h"
 
 namespace {
@@ -150,6 +151,59 @@ TEST(Icon, GridLinesAreSharp) {
         // The food may overlap the line at the smallest sizes.
         EXPECT_GE(same, (last - first + 1) * 3 / 4);
     }
+}
+
+std::uint32_t le(const std::vector<std::uint8_t>& bytes, std::size_t at, int width) {
+    std::uint32_t value = 0;
+    for (int i = width - 1; i >= 0; --i) {
+        value = (value << 8) | bytes.at(at + i);
+    }
+    return value;
+}
+
+// A 2x2 picture and a 256x256 one: the directory, the bottom-up BGRA rows and the mask.
+TEST(Ico, DirectoryAndBottomUpImages) {
+    const icon::Square small{2,
+                             {10, 20, 30, 255, 0, 0, 0, 0,  // top row: opaque, transparent
+                              40, 50, 60, 255, 70, 80, 90, 128}};
+    icon::Square large{256, std::vector<std::uint8_t>(256 * 256 * 4, 255)};
+    large.rgba[3] = 0;  // the top-left pixel is see-through
+    const std::vector<std::uint8_t> ico = icon::encodeIco({small, large});
+
+    const std::uint32_t smallBytes = 40 + 2 * 2 * 4 + 4 * 2;
+    const std::uint32_t largeBytes = 40 + 256 * 256 * 4 + 32 * 256;
+    ASSERT_EQ(ico.size(), 6 + 2 * 16 + smallBytes + largeBytes);
+    EXPECT_EQ(le(ico, 0, 2), 0u);
+    EXPECT_EQ(le(ico, 2, 2), 1u);  // an icon, not a cursor
+    EXPECT_EQ(le(ico, 4, 2), 2u);
+    // Entries: width, height (0 stands for 256), planes, bits, bytes, offset.
+    EXPECT_EQ(ico[6], 2);
+    EXPECT_EQ(ico[7], 2);
+    EXPECT_EQ(le(ico, 10, 2), 1u);
+    EXPECT_EQ(le(ico, 12, 2), 32u);
+    EXPECT_EQ(le(ico, 14, 4), smallBytes);
+    EXPECT_EQ(le(ico, 18, 4), 38u);
+    EXPECT_EQ(ico[22], 0);
+    EXPECT_EQ(ico[23], 0);
+    EXPECT_EQ(le(ico, 30, 4), largeBytes);
+    EXPECT_EQ(le(ico, 34, 4), 38 + smallBytes);
+
+    // The 2x2 image: a 40-byte header of twice the height, then the bottom row first, in BGRA.
+    const std::size_t image = 38;
+    EXPECT_EQ(le(ico, image, 4), 40u);
+    EXPECT_EQ(le(ico, image + 4, 4), 2u);
+    EXPECT_EQ(le(ico, image + 8, 4), 4u);
+    EXPECT_EQ(le(ico, image + 14, 2), 32u);
+    const std::vector<std::uint8_t> pixels(ico.begin() + image + 40, ico.begin() + image + 56);
+    EXPECT_EQ(pixels, (std::vector<std::uint8_t>{60, 50, 40, 255, 90, 80, 70, 128,  //
+                                                 30, 20, 10, 255, 0, 0, 0, 0}));
+    // The mask, bottom row first, each row a 32-bit word: only the top-right pixel is set.
+    EXPECT_EQ(le(ico, image + 56, 4), 0u);
+    EXPECT_EQ(le(ico, image + 60, 4), 0x40u);
+    // The large one's mask: its last row is the top one, where only the first pixel is clear.
+    const std::size_t largeMaskTop = 38 + smallBytes + 40 + 256 * 256 * 4 + 32 * 255;
+    EXPECT_EQ(ico[largeMaskTop], 0x80);
+    EXPECT_EQ(ico[largeMaskTop - 32], 0);
 }
 
 }  // namespace

@@ -1,0 +1,268 @@
+// win32_main.cpp -- the Win32 platform: the window, its WGL context, and the routines of the loop.
+// The build defines these for GL's headers elsewhere (see CMakeLists.txt); here windows.h does.
+#undef WINGDIAPI
+#undef APIENTRY
+#undef CALLBACK
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <mmsystem.h>  // after windows.h, which it needs
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/dispatch.h"
+#include "app/input.h"
+#include "app/loop.h"
+#include "app/session.h"
+#include "app/win32_messages.h"
+#include "render/frame.h"
+
+// The translation names the messages by number, without windows.h; they must be the system's.
+static_assert(app::kWmCreate == WM_CREATE && app::kWmSize == WM_SIZE && app::kWmClose == WM_CLOSE &&
+                  app::kWmQuit == WM_QUIT && app::kWmKeyDown == WM_KEYDOWN &&
+                  app::kWmChar == WM_CHAR && app::kWmMouseMove == WM_MOUSEMOVE,
+              "window message numbers");
+static_assert(app::kKeyEscape == VK_ESCAPE && app::kKeySpace == VK_SPACE &&
+                  app::kKeyLeft == VK_LEFT && app::kKeyUp == VK_UP && app::kKeyRight == VK_RIGHT &&
+                  app::kKeyDown == VK_DOWN,
+              "the game's key codes are the virtual-key codes");
+
+namespace app {
+namespace {
+
+constexpr const char* kClassName = "Vantorix";
+constexpr const char* kTitle = "Vantorix";
+constexpr int kOuterWidth = 800;
+constexpr int kOuterHeight = 600;
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+constexpr int kExitFailure = 1;
+constexpr UINT kTimerResolutionMs = 1;
+
+static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "the descriptor's own size");
+
+// Double-buffered RGBA, 32 colour bits, a 16-bit depth buffer, and 0 in every other field: no
+// alpha, accumulation, stencil or auxiliary buffers.
+PIXELFORMATDESCRIPTOR describePixelFormat() {
+    PIXELFORMATDESCRIPTOR format{};
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.cColorBits = 32;
+    format.cDepthBits = 16;
+    format.iLayerType = PFD_MAIN_PLANE;
+    return format;
+}
+
+const PIXELFORMATDESCRIPTOR kPixelFormat = describePixelFormat();
+
+struct Shell {
+    HWND window = nullptr;
+    HDC deviceContext = nullptr;       // held for the life of the process
+    HGLRC context = nullptr;           // null once the window has been asked to close
+    MSG message{};                     // the message this pass took
+    const char* failedStep = nullptr;  // what the create handler could not do, if anything
+    DWORD failure = 0;                 // and the system's error code for it
+};
+
+Shell shell;
+
+// The system's own words for an error code, without the line break it ends them with.
+std::string systemMessage(DWORD error) {
+    if (error == ERROR_SUCCESS) {
+        return "the system gave no reason";
+    }
+    char text[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, text, sizeof text, nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.')) {
+        message.pop_back();
+    }
+    return message.empty() ? "system error " + std::to_string(error) : message;
+}
+
+// One line on stderr, and the same in a message box: started from Explorer, a player sees no
+// stderr.
+int reportFailure(const char* step, DWORD error) {
+    const std::string line = std::string("Vantorix: ") + step + ": " + systemMessage(error);
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+    MessageBoxA(nullptr, line.c_str(), kTitle, MB_OK | MB_ICONERROR);
+    return kExitFailure;
+}
+
+void setupPixelFormat(HDC deviceContext) {
+    const int format = ChoosePixelFormat(deviceContext, &kPixelFormat);
+    SetPixelFormat(deviceContext, format, &kPixelFormat);
+}
+
+// Keeps the first failure: the steps after it fail only because of it.
+void recordFailure(const char* step) {
+    if (shell.failedStep == nullptr) {
+        shell.failedStep = step;
+        shell.failure = GetLastError();
+    }
+}
+
+// The context is current from the window's creation on, before its first size message.
+void onCreate(HWND window) {
+    shell.deviceContext = GetDC(window);
+    if (shell.deviceContext == nullptr) {
+        recordFailure("cannot get the window's device context");
+        return;
+    }
+    setupPixelFormat(shell.deviceContext);
+    shell.context = wglCreateContext(shell.deviceContext);
+    if (shell.context == nullptr) {
+        recordFailure("cannot create an OpenGL context");
+        return;
+    }
+    if (!wglMakeCurrent(shell.deviceContext, shell.context)) {
+        recordFailure("cannot make the OpenGL context current");
+    }
+}
+
+void resizeForMessage(const Message& message) {
+    if (shell.context != nullptr) {
+        render::resizeViewport(message.x, message.y);
+    }
+}
+
+// A close request gives up the context at once and asks the loop to end with status 0. The
+// window stays up until the process ends.
+void closeWindow() {
+    if (shell.context == nullptr) {
+        return;
+    }
+    wglMakeCurrent(shell.deviceContext, nullptr);
+    wglDeleteContext(shell.context);
+    shell.context = nullptr;
+    PostQuitMessage(kQuitStatus);
+}
+
+constexpr WindowHandlers kWindowHandlers{resizeForMessage, closeWindow, nullptr};
+
+// The window procedure: creation, size and close are the window's; key-downs, characters and
+// pointer moves go to the input handlers; everything else gets the system's default handling.
+LRESULT CALLBACK windowProc(HWND window, UINT code, WPARAM wParam, LPARAM lParam) {
+    switch (code) {
+        case WM_CREATE:
+            onCreate(window);
+            return 0;
+        case WM_SIZE:
+        case WM_CLOSE:
+        case WM_MOUSEMOVE:
+            dispatchMessage(translateWindowMessage(code, wParam, lParam), kWindowHandlers);
+            return 0;
+        case WM_KEYDOWN:
+        case WM_CHAR:
+            dispatchMessage(translateWindowMessage(code, wParam, lParam), kWindowHandlers);
+            return DefWindowProcA(window, code, wParam, lParam);
+        default:
+            return DefWindowProcA(window, code, wParam, lParam);
+    }
+}
+
+bool registerWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = nullptr;  // every pixel of the client area is drawn by GL
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = kClassName;
+    windowClass.hIconSm = LoadIconA(nullptr, IDI_WINLOGO);
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+// One message for the window, if one is waiting, into the one message record.
+bool pollPass(Message* message) {
+    if (!PeekMessageA(&shell.message, shell.window, 0, 0, PM_REMOVE)) {
+        return false;
+    }
+    *message =
+        translateWindowMessage(shell.message.message, shell.message.wParam, shell.message.lParam);
+    return true;
+}
+
+// The message record, not the translation: the system makes characters from key-downs, and
+// the window procedure handles what it is given.
+void dispatchPass(const Message&) {
+    TranslateMessage(&shell.message);
+    DispatchMessageA(&shell.message);
+}
+
+// The loop calls this only while the window has its context; after a close request it ticks
+// the game itself and draws nothing.
+void drawFrame() {
+    render::renderFrame();
+    SwapBuffers(shell.deviceContext);
+    frameShown();
+}
+
+bool hasContext() {
+    return shell.context != nullptr;
+}
+
+constexpr LoopPlatform kPlatform{pollPass, drawFrame, dispatchPass, waitForNextPass, hasContext};
+
+std::string executableFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return "";
+    }
+    std::string folder(path, length);
+    const std::string::size_type slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? "" : folder.substr(0, slash);
+}
+
+int run(HINSTANCE instance) {
+    if (!registerWindowClass(instance)) {
+        return reportFailure("cannot register the window class", GetLastError());
+    }
+    shell.window = CreateWindowExA(0, kClassName, kTitle, kWindowStyle, 0, 0, kOuterWidth,
+                                   kOuterHeight, nullptr, nullptr, instance, nullptr);
+    if (shell.window == nullptr) {
+        return reportFailure("cannot create the window", GetLastError());
+    }
+    if (shell.failedStep != nullptr) {
+        return reportFailure(shell.failedStep, shell.failure);
+    }
+    ShowWindow(shell.window, SW_SHOW);
+    UpdateWindow(shell.window);
+    // Sleeps in steps of a millisecond rather than the system's default tick of 15.6 ms, so
+    // that the passes keep their schedule.
+    timeBeginPeriod(kTimerResolutionMs);
+    startSession(executableFolder());
+
+    const int status = runLoop(kPlatform);
+    endSession();
+    timeEndPeriod(kTimerResolutionMs);
+    // The window, the device context and the GL driver live as long as the process; the system
+    // reclaims them at exit.
+    return status;
+}
+
+}  // namespace
+}  // namespace app
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    const std::vector<std::string> arguments(__argv + std::min(__argc, 1), __argv + __argc);
+    if (const auto answered =
+            app::answerCommandLine(app::parseCommandLine(arguments), stdout, stderr)) {
+        return *answered;
+    }
+    return app::run(instance);
+}
