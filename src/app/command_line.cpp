@@ -1,6 +1,8 @@
 // command_line.cpp -- --help, --version, and a word about anything else.
 #include "app/command_line.h"
 
+#include <algorithm>
+
 #ifndef VANTORIX_VERSION
 #error "VANTORIX_VERSION is set by the build, from the project's version"
 #endif
@@ -63,6 +65,11 @@ std::optional<int> answerCommandLine(const CommandLine& line, std::FILE* out, st
                      argument.c_str());
     }
     return std::nullopt;
+}
+
+std::optional<int> answerCommandLine(int argc, const char* const* argv) {
+    const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + std::max(argc, 0));
+    return answerCommandLine(parseCommandLine(arguments), stdout, stderr);
 }
 
 }  // namespace app

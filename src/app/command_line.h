@@ -25,4 +25,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 // be written); or names each ignored argument on `err` and gives nothing: the game starts.
 std::optional<int> answerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err);
 
+// The entry point's view: parses main's arguments (the program's name first) and answers on
+// stdout and stderr.
+std::optional<int> answerCommandLine(int argc, const char* const* argv);
+
 }  // namespace app

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "app/command_line.h"
 #include "app/dispatch.h"
@@ -232,9 +231,7 @@ int run() {
 }  // namespace app
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
-    if (const auto answered =
-            app::answerCommandLine(app::parseCommandLine(arguments), stdout, stderr)) {
+    if (const auto answered = app::answerCommandLine(argc, argv)) {
         return *answered;
     }
     return app::run();

@@ -9,11 +9,8 @@
 
 #include <mmsystem.h>  // after windows.h, which it needs
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "app/command_line.h"
 #include "app/dispatch.h"
@@ -259,9 +256,7 @@ int run(HINSTANCE instance) {
 }  // namespace app
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    const std::vector<std::string> arguments(__argv + std::min(__argc, 1), __argv + __argc);
-    if (const auto answered =
-            app::answerCommandLine(app::parseCommandLine(arguments), stdout, stderr)) {
+    if (const auto answered = app::answerCommandLine(__argc, __argv)) {
         return *answered;
     }
     return app::run(instance);

@@ -154,7 +154,9 @@ scenario_windows_quit() {
     [[ $answer == "vantorix ${VANTORIX_VERSION:?}" ]] || fail "--version answered '$answer'"
 
     # Another program's burst on a shared machine can cost a run its rate: one more run is
-    # allowed then. A game that races (no pacing) or falls far behind fails both.
+    # allowed then, and the floor is 40 rather than the Linux test's 50. A game that races (no
+    # pacing: hundreds a second) fails both, and so does one that sleeps in the system's default
+    # 15.6 ms steps (two steps a pass: 32 a second).
     local attempt line frames seconds fps kept=""
     : >"$artefacts/result.txt"
     for attempt in 1 2; do
@@ -167,12 +169,12 @@ scenario_windows_quit() {
         echo "run $attempt: $line" | tr -d '\r' | tee -a "$artefacts/result.txt"
         read -r frames seconds fps < <(sed -E 's/^Vantorix: ([0-9]+) frames in ([0-9.]+) s \(([0-9.]+) fps\).*/\1 \2 \3/' <<<"$line")
         if awk -v f="$frames" -v s="$seconds" -v r="$fps" 'BEGIN {
-            exit !(s >= 4 && r >= 50 && r <= 62 && f >= 50 * s && f <= 62 * s) }'; then
+            exit !(s >= 4 && r >= 40 && r <= 62 && f >= 40 * s && f <= 62 * s) }'; then
             kept=yes
             break
         fi
     done
-    [[ -n $kept ]] || fail "expected about 60 fps over 4 s or more in one of two runs"
+    [[ -n $kept ]] || fail "expected 40 to 62 fps over 4 s or more in one of two runs"
 
     start_game "$source_dir"
     xdotool type Q
