@@ -155,8 +155,7 @@ scenario_windows_quit() {
 
     # Another program's burst on a shared machine can cost a run its rate: one more run is
     # allowed then, and the floor is 40 rather than the Linux test's 50. A game that races (no
-    # pacing: hundreds a second) fails both, and so does one that sleeps in the system's default
-    # 15.6 ms steps (two steps a pass: 32 a second).
+    # pacing: hundreds a second) fails both, and so does one that falls far behind.
     local attempt line frames seconds fps kept=""
     : >"$artefacts/result.txt"
     for attempt in 1 2; do
