@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "assets/textures.h"
@@ -24,6 +25,17 @@ bool holdsAGameFile(const std::string& root) {
 
 fs::path texturesFolder(const std::string& root) {
     return fs::path(root) / fs::path(assets::kTextureFiles.front().path).parent_path();
+}
+
+std::optional<std::string> firstHoldingAGameFile(const std::vector<std::string>& candidates) {
+    const auto found = std::find_if(candidates.begin(), candidates.end(), holdsAGameFile);
+    return found != candidates.end() ? std::optional<std::string>(*found) : std::nullopt;
+}
+
+// The folder the missing files are reported against: the first candidate, the working
+// directory.
+std::string workingDirectoryOf(const std::vector<std::string>& candidates) {
+    return candidates.empty() ? std::string() : candidates.front();
 }
 
 // Empty when it cannot be told (the folder was removed), which still means the working
@@ -60,23 +72,20 @@ std::vector<std::string> assetRootCandidates(const std::string& exeDir,
 }
 
 std::string findAssetRoot(const std::vector<std::string>& candidates) {
-    const auto found = std::find_if(candidates.begin(), candidates.end(), holdsAGameFile);
-    if (found != candidates.end()) {
-        return *found;
-    }
-    return candidates.empty() ? std::string() : candidates.front();
+    return firstHoldingAGameFile(candidates).value_or(workingDirectoryOf(candidates));
 }
 
 std::string chooseAssetRoot(const std::vector<std::string>& candidates, std::FILE* err) {
-    if (std::none_of(candidates.begin(), candidates.end(), holdsAGameFile)) {
-        std::string searched;
-        for (const std::string& candidate : candidates) {
-            searched += (searched.empty() ? "" : ", ") + texturesFolder(candidate).string();
-        }
-        std::fprintf(err, "Vantorix: found none of the game's textures; searched %s\n",
-                     searched.c_str());
+    if (std::optional<std::string> found = firstHoldingAGameFile(candidates)) {
+        return *found;
     }
-    return findAssetRoot(candidates);
+    std::string searched;
+    for (const std::string& candidate : candidates) {
+        searched += (searched.empty() ? "" : ", ") + texturesFolder(candidate).string();
+    }
+    std::fprintf(err, "Vantorix: found none of the game's textures; searched %s\n",
+                 searched.c_str());
+    return workingDirectoryOf(candidates);
 }
 
 }  // namespace app
