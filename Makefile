@@ -6,12 +6,13 @@ TEST_DIR    := build/test
 FUZZ_DIR    := build/fuzz
 BENCH_DIR   := build/bench
 WINDOWS_DIR := build/windows
+WEB_BUILD_DIR := build/web-build
 DEB_DIR     ?= build/deb
 DEB_OUT     ?= build
 FUZZ_SECONDS ?= 600
 
 .PHONY: run test deps deps-test deps-lint deps-windows release fuzz-build fuzz bench textures snapshot \
-        install deb windows windows-build format lint clean
+        install deb windows windows-build web-build deps-web format lint clean
 
 # Build in Release and play, from the repository root. Escape (27), q (113) and Q (81) are the
 # game's ways of quitting, not failures; any other status is passed on.
@@ -40,6 +41,9 @@ deps-lint:
 
 deps-windows:
 	@scripts/install-deps play windows
+
+deps-web:
+	@scripts/install-deps play web
 
 configure_release := cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
 
@@ -94,6 +98,14 @@ windows-build: deps-windows
 	    -DCMAKE_BUILD_TYPE=Release -DVANTORIX_MAKE_ICON=$(abspath $(RELEASE_DIR))/data/make-icon \
 	    -DVANTORIX_PACKAGE_DIR=$(abspath build)
 	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target vantorix
+
+# The browser build's tree: the game's page, the frame benchmark's page and the fixed-function
+# layer's test page, built with Emscripten. Debian's emcc finds its Node.js modules through
+# NODE_PATH.
+EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
+web-build: deps-web
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD_DIR) -j $(JOBS)
 
 format: deps-lint
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
