@@ -206,7 +206,8 @@ textures_found() {
 # The zip that players download: two `make windows` runs in two build folders give the same
 # bytes. Unpacked into a folder whose name no ANSI code page holds, the game finds its textures
 # there, started from that folder and from another; there too, hostile texture files are each
-# named by their Windows path with one separator, in UTF-8, and Escape still ends it with 27.
+# named by their Windows path with one separator, in UTF-8, on stderr and at a command prompt,
+# and Escape still ends it with 27.
 scenario_windows_zip() {
     need_wine
     local zip again
@@ -253,4 +254,17 @@ scenario_windows_zip() {
     [[ $(grep -c 'cannot load' "$artefacts/hostile.txt") -eq 3 ]] ||
         fail "expected three files named: $(cat "$artefacts/hostile.txt")"
     cat "$artefacts/hostile.txt" >>"$artefacts/result.txt"
+
+    # Started from a command prompt (Wine's cmd on a terminal of its own, wide enough for the
+    # line), the game writes the same messages there, the folder's name intact.
+    launcher=(script -qef -O "$work/console.txt" -c)
+    game="stty cols 250; $wine_loader cmd /c vantorix.exe"
+    start_game "$folder"
+    xdotool key Escape
+    expect_exit 27
+    sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' "$work/console.txt" | tr -d '\r' >"$artefacts/console.txt"
+    grep -qxF "Vantorix: cannot load $textures\\face.bmp: no such file" "$artefacts/console.txt" ||
+        fail "not at the prompt's console as written: $(grep 'cannot load' "$artefacts/console.txt")"
+    echo "at the prompt: $(grep -c 'cannot load' "$artefacts/console.txt") files named" |
+        tee -a "$artefacts/result.txt"
 }
