@@ -9,6 +9,7 @@
 
 #include <mmsystem.h>  // after windows.h, which it needs
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -17,6 +18,7 @@
 #include "app/input.h"
 #include "app/loop.h"
 #include "app/session.h"
+#include "app/win32_console.h"
 #include "app/win32_messages.h"
 #include "render/frame.h"
 
@@ -29,17 +31,23 @@ static_assert(app::kKeyEscape == VK_ESCAPE && app::kKeySpace == VK_SPACE &&
                   app::kKeyLeft == VK_LEFT && app::kKeyUp == VK_UP && app::kKeyRight == VK_RIGHT &&
                   app::kKeyDown == VK_DOWN,
               "the game's key codes are the virtual-key codes");
+static_assert(app::kFileTypeUnknown == FILE_TYPE_UNKNOWN && app::kFileTypeDisk == FILE_TYPE_DISK &&
+                  app::kFileTypeChar == FILE_TYPE_CHAR && app::kFileTypePipe == FILE_TYPE_PIPE,
+              "the kinds of file a standard handle leads to");
 
 namespace app {
 namespace {
 
 constexpr const char* kClassName = "Vantorix";
 constexpr const char* kTitle = "Vantorix";
+constexpr const wchar_t* kWideTitle = L"Vantorix";
 constexpr int kOuterWidth = 800;
 constexpr int kOuterHeight = 600;
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr int kExitFailure = 1;
 constexpr UINT kTimerResolutionMs = 1;
+// The longest path Windows has, in UTF-16 units, with the \\?\ prefix.
+constexpr std::size_t kLongestPath = 32768;
 
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "the descriptor's own size");
 
@@ -70,15 +78,42 @@ struct Shell {
 
 Shell shell;
 
-// The system's own words for an error code, without the line break it ends them with.
+// The game's strings are UTF-8; the system's wide calls take and give UTF-16. A byte that is not
+// UTF-8, or half of a UTF-16 pair, becomes U+FFFD rather than ending the text.
+std::wstring toWide(const std::string& text) {
+    if (text.empty()) {
+        return std::wstring();
+    }
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string toUtf8(const std::wstring& wide) {
+    if (wide.empty()) {
+        return std::string();
+    }
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+// The system's own words for an error code, in the player's language, without the line break it
+// ends them with.
 std::string systemMessage(DWORD error) {
     if (error == ERROR_SUCCESS) {
         return "the system gave no reason";
     }
-    char text[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, text, sizeof text, nullptr);
-    std::string message(text, length);
+    wchar_t text[512] = {};
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       0, text, sizeof text / sizeof text[0], nullptr);
+    std::string message = toUtf8(std::wstring(text, length));
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
                                 message.back() == ' ' || message.back() == '.')) {
         message.pop_back();
@@ -92,7 +127,7 @@ int reportFailure(const char* step, DWORD error) {
     const std::string line = std::string("Vantorix: ") + step + ": " + systemMessage(error);
     std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
-    MessageBoxA(nullptr, line.c_str(), kTitle, MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, toWide(line).c_str(), kWideTitle, MB_OK | MB_ICONERROR);
     return kExitFailure;
 }
 
@@ -214,15 +249,35 @@ bool hasContext() {
 
 constexpr LoopPlatform kPlatform{pollPass, drawFrame, dispatchPass, waitForNextPass, hasContext};
 
+// The folder of the running exe, in UTF-8, whatever its name and length: the buffer grows until
+// the whole path fits. A drive's root keeps its backslash, since "C:" alone names the drive's
+// current folder.
 std::string executableFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return "";
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        if (path.size() >= kLongestPath) {
+            return "";
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::wstring::size_type slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) {
         return "";
     }
-    std::string folder(path, length);
-    const std::string::size_type slash = folder.find_last_of("\\/");
-    return slash == std::string::npos ? "" : folder.substr(0, slash);
+    std::wstring folder = path.substr(0, slash);
+    if (!folder.empty() && folder.back() == L':') {
+        folder += L'\\';
+    }
+    return toUtf8(folder);
 }
 
 int run(HINSTANCE instance) {
@@ -252,12 +307,62 @@ int run(HINSTANCE instance) {
     return status;
 }
 
+StreamTarget standardStream(DWORD which) {
+    const HANDLE handle = GetStdHandle(which);
+    const bool valid = handle != nullptr && handle != INVALID_HANDLE_VALUE;
+    DWORD mode = 0;
+    return classifyStream(valid, valid ? GetFileType(handle) : kFileTypeUnknown,
+                          valid && GetConsoleMode(handle, &mode) != 0);
+}
+
+bool reopenOnConsole(std::FILE* stream) {
+    return std::freopen("CONOUT$", "w", stream) != nullptr;
+}
+
+// Started from a command prompt, the answers and the messages show there; what the starter
+// redirected stays where it goes. A console shows the messages' UTF-8 only in its UTF-8 code
+// page, which is set while the game runs; the code page to give back, or 0.
+UINT borrowParentConsole() {
+    StreamTarget out = standardStream(STD_OUTPUT_HANDLE);
+    StreamTarget err = standardStream(STD_ERROR_HANDLE);
+    const ConsolePlan plan = planConsole(out, err);
+    if (plan.attach && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        if (plan.reopenOut && reopenOnConsole(stdout)) {
+            out = StreamTarget::Console;
+        }
+        if (plan.reopenErr && reopenOnConsole(stderr)) {
+            err = StreamTarget::Console;
+        }
+    }
+    if (out != StreamTarget::Console && err != StreamTarget::Console) {
+        return 0;
+    }
+    const UINT previous = GetConsoleOutputCP();
+    return previous != CP_UTF8 && SetConsoleOutputCP(CP_UTF8) ? previous : 0;
+}
+
+// The console is the prompt's: it gets its code page back.
+void giveBackConsole(UINT codePage) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (codePage != 0) {
+        SetConsoleOutputCP(codePage);
+    }
+}
+
+int answerOrRun(HINSTANCE instance) {
+    if (const auto answered = answerCommandLine(__argc, __argv)) {
+        return *answered;
+    }
+    return run(instance);
+}
+
 }  // namespace
 }  // namespace app
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    if (const auto answered = app::answerCommandLine(__argc, __argv)) {
-        return *answered;
-    }
-    return app::run(instance);
+    const UINT codePage = app::borrowParentConsole();
+    const int status = app::answerOrRun(instance);
+    app::giveBackConsole(codePage);
+    return status;
 }
