@@ -1,9 +1,8 @@
 # pack-web.cmake -- places the page in its own folder and packs that folder with fixed names,
-# order, modes and file times, so that the same build gives the same zip. Run by the build
-# (web/CMakeLists.txt):
+# order, modes and file times (zip-page), so that the same build gives the same zip. Run by the
+# build (web/CMakeLists.txt):
 #   cmake -DPAGE=folder -DENTRIES="index.html|vantorix.js" -DSTAGE=folder -DZIP=out.zip
-#         -P pack-web.cmake
-set(file_time "2026-01-01 00:00:00")
+#         -DZIP_PAGE=zip-page -P pack-web.cmake
 set(readable OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 string(REPLACE "|" ";" entries "${ENTRIES}")
@@ -17,12 +16,8 @@ foreach(entry IN LISTS entries)
 endforeach()
 
 file(REMOVE ${ZIP})
-# Zip keeps local times: the same in every time zone only when made in one.
-execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC
-                        ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip "--mtime=${file_time}"
-                        ${entries}
-                WORKING_DIRECTORY ${STAGE}
-                RESULT_VARIABLE failed)
+# Not CMake's own zip, which keeps each staged copy's access and change times.
+execute_process(COMMAND ${ZIP_PAGE} ${ZIP} ${STAGE} ${entries} RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "cannot pack ${ZIP}")
 endif()
