@@ -43,8 +43,11 @@ FIXED_SECONDS = 1767225600
 STATS_LINE = re.compile(r"Vantorix: (\d+) frames in ([0-9.]+) s \(([0-9.]+) fps\)")
 # A display that calls back every 4 ms (250 Hz): the game must still keep 60 passes a second.
 FAST_DISPLAY = """
-window.requestAnimationFrame = (callback) =>
-    setTimeout(() => callback(performance.now()), 4);
+window.vantorixDisplayFrames = 0;
+window.requestAnimationFrame = (callback) => setTimeout(() => {
+    window.vantorixDisplayFrames += 1;
+    callback(performance.now());
+}, 4);
 """
 FIXED_CLOCK = f"Date.now = () => {FIXED_SECONDS * 1000};"
 NO_WEBGL = """
@@ -137,6 +140,21 @@ def red(picture, region=HEARTS):
     return int(((p[..., 0] > 150) & (p[..., 1] < 90) & (p[..., 2] < 90)).sum())
 
 
+def green(picture, region=SNAKE):
+    """Clearly green pixels: the snake's body."""
+    p = region_of(picture, region)
+    return int(((p[..., 1] > 90) & (p[..., 1] > p[..., 0] + 30) & (p[..., 1] > p[..., 2] + 30)).sum())
+
+
+def yellow(picture):
+    """Clearly yellow pixels: food of the yellow classes, which nothing else is."""
+    return int(yellow_mask(picture).sum())
+
+
+def yellow_mask(picture):
+    return (picture[..., 0] > 180) & (picture[..., 1] > 180) & (picture[..., 2] < 80)
+
+
 def settle(run, b, name, limit=15.0):
     """Waits until the picture holds still (a dead snake does) and returns it."""
     last = run.shot(b, name)
@@ -191,9 +209,17 @@ def canvas_size(b):
     return tuple(b.js("const c = document.getElementById('canvas'); return [c.width, c.height];"))
 
 
-def follows_size(run, b, width, height, scale):
-    """The canvas takes the window's size at its pixel ratio, and the picture fills it: the hearts
-    move right with a wider window, past where the old picture ended."""
+def rightmost_red(picture):
+    """The rightmost column of a strongly red pixel in the top tenth: the last heart's edge."""
+    top = picture[:picture.shape[0] // 10]
+    columns = numpy.nonzero(((top[..., 0] > 150) & (top[..., 1] < 90) & (top[..., 2] < 90)).any(0))
+    return int(columns[0].max()) if columns[0].size else -1
+
+
+def follows_size(run, b, width, height, scale, edge_at_800):
+    """The canvas's drawing buffer takes the window's size at its pixel ratio, and the picture
+    fills it: in a window wider than 800 device pixels, the hearts move right, past where they
+    end at 800 (a viewport left at the old size would leave them there)."""
     b.set_viewport(width, height, scale)
     device = (width * scale, height * scale)
     try:
@@ -204,10 +230,10 @@ def follows_size(run, b, width, height, scale):
     time.sleep(0.5)
     picture = run.shot(b, f"size-{width}x{height}@{scale}")
     check(picture.shape[:2] == (device[1], device[0]), f"a screenshot of {picture.shape}")
-    hearts = red(picture, (device[0] - 240 * scale, 0, 240 * scale, 60 * scale))
-    run.note(f"at {width}x{height} CSS pixels, ratio {scale}: canvas {canvas_size(b)}, "
-             f"{hearts} red heart pixels in the top right corner")
-    check(hearts > 300 * scale * scale, "the picture did not follow the new size")
+    edge = rightmost_red(picture)
+    run.note(f"at {width}x{height} CSS pixels, ratio {scale}: canvas {canvas_size(b)}, the "
+             f"hearts end at x {edge} (at {edge_at_800} in 800x600)")
+    check(edge > edge_at_800 + 40, "the picture did not follow the new size")
 
 
 def page_budget(run, requested):
@@ -242,16 +268,19 @@ def scenario_page(run, build_dir):
               "the loading line is still shown")
         icon = b.js("return document.querySelector('link[rel=icon]').href;")
         check(b.driver.execute_async_script(
-            "fetch(arguments[0]).then(r => r.blob()).then(b => arguments[1](b.type)"
-            ".catch(() => arguments[1]('')), () => arguments[1](''));", icon) == "image/png",
+            "const done = arguments[1];"
+            "fetch(arguments[0]).then((r) => (r.ok ? r.blob() : null))"
+            "    .then((blob) => done(blob ? blob.type : ''), () => done(''));", icon) == "image/png",
               "the favicon is no PNG the page can load")
         page_budget(run, requested_files(b, server) | {"favicon.png"})
         b.js(WATCH_DEFAULTS)
 
         start = run.shot(b, "start")
         hearts = red(start)
-        run.note(f"hearts: {hearts} red pixels")
+        snake = green(start)
+        run.note(f"hearts: {hearts} red pixels; snake: {snake} green pixels")
         check(hearts > 1000, "no hearts in the top right corner")
+        check(snake > 300, "no snake where the game starts it")
         up_turns_the_snake(run, b, lambda: key(b, "Up"))
         dead = settle(run, b, "view1")
         key(b, "3")
@@ -264,11 +293,11 @@ def scenario_page(run, build_dir):
         check(["keydown", "ArrowUp", True] in seen and ["keydown", " ", True] in seen,
               f"an arrow key or Space kept its default (scrolling): {seen}")
 
-        follows_size(run, b, 1000, 600, 1)
-        follows_size(run, b, 500, 300, 2)
+        edge = rightmost_red(run.shot(b, "size-800x600@1"))
+        follows_size(run, b, 1000, 600, 1, edge)
+        follows_size(run, b, 500, 300, 2, edge)
         b.set_viewport(WIDTH, HEIGHT)
         time.sleep(0.5)
-        before = run.shot(b, "before-escape")
         key(b, "Escape")
         wait_exit(b, 27)
         check(not b.js("return document.getElementById('ended').hidden;"),
@@ -277,10 +306,14 @@ def scenario_page(run, build_dir):
               "no way to play again")
         b.js("document.getElementById('ended').hidden = true;")
         time.sleep(0.3)
-        after = run.shot(b, "after-escape")
-        kept = changed(before, after)
-        run.note(f"after Escape: {kept} blocks differ from the picture before it")
-        check(red(after) > 1000 and kept < 20, "the last picture did not stay")
+        last = run.shot(b, "after-escape")
+        time.sleep(1.0)
+        later = run.shot(b, "after-escape-later")
+        kept = changed(last, later, (0, 0, WIDTH, HEIGHT))
+        run.note(f"after Escape: {red(later)} red heart pixels, {green(later, (0, 0, WIDTH, HEIGHT))}"
+                 f" green snake pixels; {kept} blocks changed in the second after")
+        check(red(later) > 600 and green(later, (0, 0, WIDTH, HEIGHT)) > 300 and kept == 0,
+              "the last picture did not stay")
         found = problems(b)
         check(not found, f"console errors or failed requests: {found}")
         reports = [text for level, text in b.logs() if "Vantorix:" in text]
@@ -407,9 +440,12 @@ def scenario_same_world(run, build_dir):
     with browser.Server(run.page_dir) as server, browser.Browser(WIDTH, HEIGHT) as b:
         b.before_scripts(FIXED_CLOCK + FAST_DISPLAY)
         run.open_game(b, server, "?stats=1")
+        started = b.js("return [performance.now(), window.vantorixDisplayFrames];")
         time.sleep(3.0)
         key(b, "Escape")
         wait_exit(b, 27)
+        ended = b.js("return [performance.now(), window.vantorixDisplayFrames];")
+        display_rate = 1000 * (ended[1] - started[1]) / (ended[0] - started[0])
         b.js("document.getElementById('ended').hidden = true;")
         time.sleep(0.3)
         web = run.shot(b, "web")
@@ -417,12 +453,19 @@ def scenario_same_world(run, build_dir):
     stats = [m for m in map(STATS_LINE.search, lines) if m]
     check(stats, f"no stats line in the console: {lines}")
     frames, seconds, fps = int(stats[0][1]), float(stats[0][2]), float(stats[0][3])
-    run.note(f"stats: {frames} frames in {seconds} s ({fps} fps) after the first")
-    check(seconds >= 2.5 and 40 <= fps <= 62, "expected about 60 passes a second")
+    run.note(f"stats: {frames} frames in {seconds} s ({fps} fps) after the first, on a display "
+             f"that called back {display_rate:.0f} times a second")
+    # At most 60 a second however often the display calls back (it does so less often when a
+    # frame takes long to draw); the floor only tells a game that ran from one that stalled.
+    check(seconds >= 2.5 and 15 <= fps <= 62, "expected at most 60 passes a second")
     # The stats line counts the frames after the first: the last picture is frame frames + 1.
     ticks = frames + 1
     linux = linux_picture(run, run.snapshot, run.shim, FIXED_SECONDS, ticks, "linux")
     check(red(linux) > 1000 and red(web) > 1000, "no hearts to compare")
+    # This world's first food item is yellow: it is drawn where Linux draws it.
+    food = yellow(web * (yellow_mask(linux)[..., None]))
+    run.note(f"food: {yellow(linux)} yellow pixels on Linux, {food} of them yellow on the page")
+    check(yellow(linux) > 30 and food > yellow(linux) / 2, "the food is not where Linux draws it")
     count, stray = compare(run, web, linux, "same world")
     check(count <= DIFFERING_SHARE * web.shape[0] * web.shape[1],
           "more than 1 % of the pixels differ from the Linux picture")
