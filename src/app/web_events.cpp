@@ -156,8 +156,9 @@ void queueMessage(WebQueue& queue, const Message& message) {
     if (message.kind == MessageKind::None) {
         return;
     }
-    if (message.kind == MessageKind::MouseMove && !queue.empty() &&
-        queue.back().kind == MessageKind::MouseMove) {
+    const bool onlyTheLatestCounts =
+        message.kind == MessageKind::MouseMove || message.kind == MessageKind::Resize;
+    if (onlyTheLatestCounts && !queue.empty() && queue.back().kind == message.kind) {
         queue.back() = message;
         return;
     }

@@ -59,7 +59,8 @@ Message touchEnded(Touch& touch, long id, double x, double y);
 void touchCancelled(Touch& touch);
 
 // The page's events wait here between passes. Pointer moves that arrive back to back count as
-// one, carrying the last position, so that keys never wait behind the mouse.
+// one, carrying the last position, so that keys never wait behind the mouse; so do the resizes
+// of a window being dragged to a new size, carrying the last size.
 using WebQueue = std::deque<Message>;
 
 // Queues a message; MessageKind::None is dropped.

@@ -106,13 +106,14 @@ TEST(WebEventsTest, OnlyTheFirstFingerCountsAndACancelledTouchDoesNothing) {
     EXPECT_EQ(app::touchEnded(cancelled, 4, 10.0, 10.0).code, app::kKeySpace);
 }
 
-TEST(WebEventsTest, MovesBackToBackAreOneAndKeysKeepTheirTurn) {
+TEST(WebEventsTest, MovesOrResizesBackToBackAreOneAndKeysKeepTheirTurn) {
     app::WebQueue queue;
     app::queueMessage(queue, app::pointerMessage(10, 20));
     app::queueMessage(queue, app::pointerMessage(-5, 70000));  // clamped to the client range
     app::queueMessage(queue, Message{});                       // nothing for the game: dropped
     app::queueMessage(queue, app::translateKey(app::WebKey{"ArrowUp", false}));
     app::queueMessage(queue, app::pointerMessage(30, 40));
+    app::queueMessage(queue, app::resizeMessage(1000, 700));
     app::queueMessage(queue, app::resizeMessage(1600, 1200));
 
     Message message;

@@ -192,7 +192,7 @@ def problems(b):
     return found
 
 
-def up_turns_the_snake(run, b, send_up, wait=0.3):
+def up_turns_the_snake(run, b, send_up, wait=0.6):
     """Early in the first life, Up ends the glide and sends the snake off (as the desktop's)."""
     glide = run.shot(b, "glide")
     time.sleep(0.3)
