@@ -321,13 +321,20 @@ def scenario_page(run, build_dir):
 
 
 def scenario_quit_keys(run, build_dir):
-    """q and Q end the game with the codes the desktop game returns (Escape: the page scenario)."""
+    """q and Q end the game with the codes the desktop game returns (Escape: the page scenario);
+    the page's offer to play again starts a new game."""
     with browser.Server(run.page_dir) as server, browser.Browser(WIDTH, HEIGHT) as b:
-        for name, expected in (("q", 113), ("Q", 81)):
-            run.open_game(b, server)
-            key(b, name)
-            wait_exit(b, expected)
-            run.note(f"'{name}' ended the game with {expected}")
+        run.open_game(b, server)
+        key(b, "q")
+        wait_exit(b, 113)
+        run.note("'q' ended the game with 113")
+        b.js("document.getElementById('again').click();")
+        b.wait_for("performance.getEntriesByName('vantorix-first-frame').length > 0 && "
+                   "document.body.dataset.exitStatus === undefined")
+        run.note("'Play again' started a new game")
+        key(b, "Q")
+        wait_exit(b, 81)
+        run.note("'Q' ended the game with 81")
         check(not problems(b), "console errors or failed requests")
 
 
