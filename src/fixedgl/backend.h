@@ -79,7 +79,8 @@ enum class Primitive { Triangles, Lines, SmoothLines };
 // Where a draw's vertices come from. An attribute that the vertices do not carry takes the
 // constant given here (a display list that sets no colour draws in the current colour).
 struct DrawSource {
-    unsigned buffer = 0;  // a buffer made by makeBuffer; 0 streams `data`
+    unsigned buffer = 0;       // a buffer made by makeBuffer; 0 streams `data`
+    unsigned indexBuffer = 0;  // 16-bit indices (made by makeIndexBuffer) into `buffer`, or 0
     const void* data = nullptr;
     std::size_t bytes = 0;
     int first = 0;
@@ -100,6 +101,7 @@ void textureParameters(unsigned texture, int minFilter, int magFilter, int wrapS
 void deleteTexture(unsigned texture);
 
 unsigned makeBuffer(const void* data, std::size_t bytes);
+unsigned makeIndexBuffer(const void* data, std::size_t bytes);
 void deleteBuffer(unsigned buffer);
 
 void draw(Primitive primitive, const DrawState& state, const DrawSource& source);

@@ -515,6 +515,18 @@ unsigned makeBuffer(const void* data, std::size_t bytes) {
     return buffer;
 }
 
+unsigned makeIndexBuffer(const void* data, std::size_t bytes) {
+    if (!objects.ready || bytes == 0) {
+        return 0;
+    }
+    GLuint buffer = 0;
+    emscripten_glGenBuffers(1, &buffer);
+    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
+    emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data,
+                            GL_STATIC_DRAW);
+    return buffer;
+}
+
 void deleteBuffer(unsigned buffer) {
     if (objects.ready && buffer != 0) {
         emscripten_glDeleteBuffers(1, &buffer);
@@ -564,10 +576,14 @@ void draw(Primitive primitive, const DrawState& state, const DrawSource& source)
     if (uncull) {
         emscripten_glDisable(GL_CULL_FACE);
     }
-    emscripten_glDrawArrays(primitive == Primitive::Triangles ? GL_TRIANGLES
-                            : smooth                          ? GL_TRIANGLES
-                                                              : GL_LINES,
-                            source.first, source.count);
+    if (source.indexBuffer != 0) {
+        emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, source.indexBuffer);
+        emscripten_glDrawElements(GL_TRIANGLES, source.count, GL_UNSIGNED_SHORT,
+                                  reinterpret_cast<const void*>(source.first * sizeof(GLushort)));
+    } else {
+        emscripten_glDrawArrays(primitive == Primitive::Lines ? GL_LINES : GL_TRIANGLES,
+                                source.first, source.count);
+    }
     if (uncull) {
         emscripten_glEnable(GL_CULL_FACE);
     }

@@ -7,6 +7,8 @@
 // calls to replay; a run of primitives in a list is one draw.
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <unordered_map>
 
 #include "state.h"
 
@@ -197,6 +199,7 @@ void drawListOp(DisplayList& list, const ListDraw& d) {
     Primitive primitive = d.primitive;
     if (primitive == Primitive::Triangles) {
         source.buffer = list.triangleBuffer;
+        source.indexBuffer = list.indexBuffer;
         source.first = d.first;
         source.count = d.count;
     } else if (state().enables.lineSmooth) {
@@ -216,6 +219,7 @@ void drawListOp(DisplayList& list, const ListDraw& d) {
 
 void deleteListObjects(DisplayList& list) {
     backend::deleteBuffer(list.triangleBuffer);
+    backend::deleteBuffer(list.indexBuffer);
     backend::deleteBuffer(list.lineBuffer);
     backend::deleteBuffer(list.cornerBuffer);
 }
@@ -343,6 +347,28 @@ void flushPending() {
         drawLines(s.pendingLines);
         s.pendingLines.clear();
     }
+}
+
+void indexTriangles(DisplayList& list) {
+    constexpr std::size_t kMaxIndexed = 65536;
+    std::unordered_map<std::string, std::uint16_t> seen;
+    std::vector<Vertex> unique;
+    std::vector<std::uint16_t> indices;
+    indices.reserve(list.triangles.size());
+    for (const Vertex& v : list.triangles) {
+        const std::string key(reinterpret_cast<const char*>(&v), sizeof v);
+        auto found = seen.find(key);
+        if (found == seen.end()) {
+            if (unique.size() == kMaxIndexed) {
+                return;  // too many for 16-bit indices: the list keeps its plain triangles
+            }
+            found = seen.emplace(key, static_cast<std::uint16_t>(unique.size())).first;
+            unique.push_back(v);
+        }
+        indices.push_back(found->second);
+    }
+    list.triangles = std::move(unique);
+    list.triangleIndices = std::move(indices);
 }
 
 void executeList(GLuint name) {
@@ -536,6 +562,7 @@ void glEndList(void) {
     if (found != s.lists.end()) {
         fixedgl::deleteListObjects(found->second);
     }
+    fixedgl::indexTriangles(*s.compiling->list);
     s.lists[name] = std::move(*s.compiling->list);
     s.compiling.reset();
     if (mode == GL_COMPILE_AND_EXECUTE) {

@@ -201,6 +201,8 @@ void ensureList(DisplayList& list) {
     }
     list.triangleBuffer =
         backend::makeBuffer(list.triangles.data(), list.triangles.size() * sizeof(Vertex));
+    list.indexBuffer = backend::makeIndexBuffer(
+        list.triangleIndices.data(), list.triangleIndices.size() * sizeof(std::uint16_t));
     list.lineBuffer = backend::makeBuffer(list.lines.data(), list.lines.size() * sizeof(Vertex));
     list.cornerBuffer =
         backend::makeBuffer(list.lineCorners.data(), list.lineCorners.size() * sizeof(LineCorner));
@@ -213,7 +215,7 @@ void forgetObjects() {
         texture.uploaded = false;
     }
     for (auto& [name, list] : state().lists) {
-        list.triangleBuffer = list.lineBuffer = list.cornerBuffer = 0;
+        list.triangleBuffer = list.indexBuffer = list.lineBuffer = list.cornerBuffer = 0;
         list.uploaded = false;
     }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -72,10 +73,13 @@ struct ListOp {
 
 struct DisplayList {
     std::vector<ListOp> ops;
+    // Triangles' vertices; once the list is complete, each distinct vertex once, with
+    // `triangleIndices` naming them in order (when they fit 16-bit indices).
     std::vector<Vertex> triangles;
+    std::vector<std::uint16_t> triangleIndices;
     std::vector<Vertex> lines;            // two per segment
     std::vector<LineCorner> lineCorners;  // six per segment, for smooth lines
-    unsigned triangleBuffer = 0, lineBuffer = 0, cornerBuffer = 0;
+    unsigned triangleBuffer = 0, indexBuffer = 0, lineBuffer = 0, cornerBuffer = 0;
     bool uploaded = false;
 };
 
@@ -177,6 +181,10 @@ void assemble(GLenum mode, const std::vector<Vertex>& vertices, std::vector<Vert
 std::vector<LineCorner> lineCorners(const std::vector<Vertex>& lines);
 
 void executeList(GLuint name);
+
+// Shares the list's repeated triangle vertices: its spheres are drawn from a tenth of the
+// vertices, which a software renderer's vertex cache then shades once.
+void indexTriangles(DisplayList& list);
 
 // With colour material on, `colour` becomes the tracked material's value, as it does when
 // the current colour changes or colour material is switched on.
