@@ -64,11 +64,13 @@ bool complete(const Texture& t) {
     return true;
 }
 
+}  // namespace
+
+// WebGL has no GL_CLAMP (which blends in a border); the layer's textures have no border, so
+// the edge texels are what GL_CLAMP comes nearest to.
 int webglWrap(GLenum wrap) {
     return wrap == GL_REPEAT ? GL_REPEAT : GL_CLAMP_TO_EDGE;
 }
-
-}  // namespace
 
 State& state() {
     static State& s = makeState();

@@ -174,6 +174,7 @@ void applyFixed();
 void ensureTexture(Texture& texture);
 void ensureList(DisplayList& list);
 void forgetObjects();
+int webglWrap(GLenum wrap);
 
 // Turns the primitive's vertices into triangles or line segments, as Mesa splits them.
 void assemble(GLenum mode, const std::vector<Vertex>& vertices, std::vector<Vertex>& triangles,
