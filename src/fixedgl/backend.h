@@ -43,14 +43,7 @@ struct MaterialUniforms {
     Vec4 tracks{};
 };
 
-// Everything a draw's shaders read besides the vertices. Only the parts that changed since
-// the previous draw are sent.
-struct DrawState {
-    std::array<float, 16> modelView{};
-    std::array<float, 16> modelViewProjection{};
-    std::array<float, 9> normals{};
-    Vec4 viewport{};
-
+struct LightingUniforms {
     bool lighting = false;
     bool twoSide = false;
     bool localViewer = false;
@@ -62,7 +55,9 @@ struct DrawState {
     float spotExponent = 0;
     Vec3 attenuation{};
     MaterialUniforms front, back;
+};
 
+struct FragmentUniforms {
     bool texturing = false;
     unsigned texture = 0;  // the WebGL texture
     bool fog = false;
@@ -72,6 +67,17 @@ struct DrawState {
     bool alphaTest = false;
     int alphaFunction = 7;  // GL's comparison minus GL_NEVER: 0 never ... 7 always
     float alphaReference = 0;
+};
+
+// Everything a draw's shaders read besides the vertices. Only the parts that changed since
+// the previous draw are sent.
+struct DrawState {
+    std::array<float, 16> modelView{};
+    std::array<float, 16> modelViewProjection{};
+    std::array<float, 9> normals{};
+    Vec4 viewport{};
+    LightingUniforms light;
+    FragmentUniforms fragment;
 };
 
 enum class Primitive { Triangles, Lines, SmoothLines };

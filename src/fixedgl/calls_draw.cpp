@@ -73,17 +73,18 @@ LineCorner cornerOf(const Vertex& self, const Vertex& other, float end, float si
 
 // The attributes a vertex takes: the list's own while compiling, else the current ones.
 const Attributes& vertexAttributes() {
-    State& s = state();
+    const State& s = state();
     return s.compiling && s.callDepth == 0 ? s.compiling->attributes : s.current;
 }
 
 Attributes& writableAttributes() {
+    // cppcheck-suppress constVariable ; s.current is handed out for writing
     State& s = state();
     return s.compiling && s.callDepth == 0 ? s.compiling->attributes : s.current;
 }
 
 void noteSet(bool Compiling::*flag) {
-    State& s = state();
+    const State& s = state();
     if (s.compiling && s.callDepth == 0) {
         (*s.compiling).*flag = true;
         s.compiling->attributesSynced = false;
@@ -217,7 +218,7 @@ void drawListOp(DisplayList& list, const ListDraw& d) {
     }
 }
 
-void deleteListObjects(DisplayList& list) {
+void deleteListObjects(const DisplayList& list) {
     backend::deleteBuffer(list.triangleBuffer);
     backend::deleteBuffer(list.indexBuffer);
     backend::deleteBuffer(list.lineBuffer);
@@ -233,7 +234,8 @@ void callListValues(GLsizei count, GLenum type, const GLvoid* lists) {
                 offset = static_cast<const GLubyte*>(lists)[i];
                 break;
             case GL_BYTE:
-                offset = static_cast<GLuint>(static_cast<const GLbyte*>(lists)[i]);
+                offset =
+                    static_cast<GLuint>(static_cast<GLint>(static_cast<const GLbyte*>(lists)[i]));
                 break;
             case GL_UNSIGNED_SHORT:
                 offset = static_cast<const GLushort*>(lists)[i];

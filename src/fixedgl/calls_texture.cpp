@@ -177,10 +177,9 @@ void glTexParameteri(GLenum target, GLenum name, GLint value) {
      : name == GL_TEXTURE_WRAP_S     ? t.wrapS
                                      : t.wrapT) = v;
     if (t.uploaded) {
-        fixedgl::backend::textureParameters(t.handle, static_cast<int>(t.minFilter),
-                                            static_cast<int>(t.magFilter),
-                                            fixedgl::webglWrap(t.wrapS),
-                                            fixedgl::webglWrap(t.wrapT));
+        fixedgl::backend::textureParameters(
+            t.handle, static_cast<int>(t.minFilter), static_cast<int>(t.magFilter),
+            fixedgl::webglWrap(t.wrapS), fixedgl::webglWrap(t.wrapT));
     }
 }
 

@@ -139,7 +139,7 @@ fixedgl::ImageLevel noisyPicture(int width, int height) {
 
 // Square, wide and tall pictures: the 2 x 2 means and the 1-wide tails of the chain.
 TEST(GluMatch, MipmapLevelsAreLibGlusOwn) {
-    std::vector<std::uint8_t> frame(16 * 16 * 4);
+    std::vector<std::uint8_t> frame(std::size_t{16} * 16 * 4);
     OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
     ASSERT_NE(context, nullptr);
     ASSERT_TRUE(OSMesaMakeCurrent(context, frame.data(), GL_UNSIGNED_BYTE, 16, 16));
