@@ -87,6 +87,8 @@ enum class Primitive { Triangles, Lines, SmoothLines };
 struct DrawSource {
     unsigned buffer = 0;       // a buffer made by makeBuffer; 0 streams `data`
     unsigned indexBuffer = 0;  // 16-bit indices (made by makeIndexBuffer) into `buffer`, or 0
+    const void* indexData = nullptr;  // else 16-bit indices streamed with the draw
+    std::size_t indexBytes = 0;
     const void* data = nullptr;
     std::size_t bytes = 0;
     int first = 0;

@@ -266,6 +266,7 @@ struct Objects {
     Program triangles;
     Program smoothLines;
     GLuint stream = 0;
+    GLuint streamIndices = 0;
     FixedState applied{};
 };
 
@@ -465,6 +466,7 @@ bool create() {
         return false;
     }
     emscripten_glGenBuffers(1, &objects.stream);
+    emscripten_glGenBuffers(1, &objects.streamIndices);
     emscripten_glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     emscripten_glPixelStorei(GL_PACK_ALIGNMENT, 1);
     objects.ready = true;
@@ -586,7 +588,12 @@ void draw(Primitive primitive, const DrawState& state, const DrawSource& source)
     if (uncull) {
         emscripten_glDisable(GL_CULL_FACE);
     }
-    if (source.indexBuffer != 0) {
+    if (source.indexData != nullptr) {
+        emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, objects.streamIndices);
+        emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(source.indexBytes),
+                                source.indexData, GL_STREAM_DRAW);
+        emscripten_glDrawElements(GL_TRIANGLES, source.count, GL_UNSIGNED_SHORT, nullptr);
+    } else if (source.indexBuffer != 0) {
         emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, source.indexBuffer);
         emscripten_glDrawElements(GL_TRIANGLES, source.count, GL_UNSIGNED_SHORT,
                                   // NOLINTNEXTLINE(performance-no-int-to-ptr): GL's offset

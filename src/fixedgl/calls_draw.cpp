@@ -187,6 +187,27 @@ void compilePrimitive(Compiling& c, const std::vector<Vertex>& triangles,
     }
 }
 
+// With face culling on, only the triangles that may face the right way go to WebGL. False
+// when none does.
+bool cullOnTheWay(const DisplayList& list, const ListDraw& d, backend::DrawSource& source) {
+    State& s = state();
+    const auto mode = static_cast<GLenum>(s.fixed.cullMode);
+    if (!s.fixed.cullFace || list.indexBuffer == 0 || mode == GL_FRONT_AND_BACK) {
+        return true;
+    }
+    const CullView view = cullView(s.modelView.back(), s.projection.back(),
+                                   s.fixed.frontFace == GL_CCW, mode == GL_BACK);
+    if (!view.usable) {
+        return true;
+    }
+    keptTriangles(list.faces, list.triangleIndices, d.first, d.count, view, s.keptIndices);
+    source.indexData = s.keptIndices.data();
+    source.indexBytes = s.keptIndices.size() * sizeof(std::uint16_t);
+    source.first = 0;
+    source.count = static_cast<int>(s.keptIndices.size());
+    return source.count > 0;
+}
+
 void drawListOp(DisplayList& list, const ListDraw& d) {
     ensureList(list);
     const Attributes& current = state().current;
@@ -203,6 +224,9 @@ void drawListOp(DisplayList& list, const ListDraw& d) {
         source.indexBuffer = list.indexBuffer;
         source.first = d.first;
         source.count = d.count;
+        if (!cullOnTheWay(list, d, source)) {
+            return;  // every triangle faces away
+        }
     } else if (state().enables.lineSmooth) {
         primitive = Primitive::SmoothLines;
         source.buffer = list.cornerBuffer;
@@ -371,6 +395,7 @@ void indexTriangles(DisplayList& list) {
     }
     list.triangles = std::move(unique);
     list.triangleIndices = std::move(indices);
+    list.faces = facePlanes(list.triangles, list.triangleIndices);
 }
 
 void executeList(GLuint name) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "backend.h"
+#include "facing.h"
 #include "fixedgl.h"
 #include "matrix.h"
 #include "mipmap.h"
@@ -77,6 +78,7 @@ struct DisplayList {
     // `triangleIndices` naming them in order (when they fit 16-bit indices).
     std::vector<Vertex> triangles;
     std::vector<std::uint16_t> triangleIndices;
+    FacePlanes faces;                     // of the indexed triangles
     std::vector<Vertex> lines;            // two per segment
     std::vector<LineCorner> lineCorners;  // six per segment, for smooth lines
     unsigned triangleBuffer = 0, indexBuffer = 0, lineBuffer = 0, cornerBuffer = 0;
@@ -149,6 +151,7 @@ struct State {
     std::vector<Vertex> primitiveVertices;
     std::vector<Vertex> pendingTriangles;
     std::vector<Vertex> pendingLines;
+    std::vector<std::uint16_t> keptIndices;  // a list draw's visible triangles
 };
 
 State& state();
