@@ -43,14 +43,7 @@ struct MaterialUniforms {
     Vec4 tracks{};
 };
 
-// Everything a draw's shaders read besides the vertices. Only the parts that changed since
-// the previous draw are sent.
-struct DrawState {
-    std::array<float, 16> modelView{};
-    std::array<float, 16> modelViewProjection{};
-    std::array<float, 9> normals{};
-    Vec4 viewport{};
-
+struct LightingUniforms {
     bool lighting = false;
     bool twoSide = false;
     bool localViewer = false;
@@ -62,7 +55,9 @@ struct DrawState {
     float spotExponent = 0;
     Vec3 attenuation{};
     MaterialUniforms front, back;
+};
 
+struct FragmentUniforms {
     bool texturing = false;
     unsigned texture = 0;  // the WebGL texture
     bool fog = false;
@@ -74,12 +69,26 @@ struct DrawState {
     float alphaReference = 0;
 };
 
+// Everything a draw's shaders read besides the vertices. Only the parts that changed since
+// the previous draw are sent.
+struct DrawState {
+    std::array<float, 16> modelView{};
+    std::array<float, 16> modelViewProjection{};
+    std::array<float, 9> normals{};
+    Vec4 viewport{};
+    LightingUniforms light;
+    FragmentUniforms fragment;
+};
+
 enum class Primitive { Triangles, Lines, SmoothLines };
 
 // Where a draw's vertices come from. An attribute that the vertices do not carry takes the
 // constant given here (a display list that sets no colour draws in the current colour).
 struct DrawSource {
-    unsigned buffer = 0;  // a buffer made by makeBuffer; 0 streams `data`
+    unsigned buffer = 0;       // a buffer made by makeBuffer; 0 streams `data`
+    unsigned indexBuffer = 0;  // 16-bit indices (made by makeIndexBuffer) into `buffer`, or 0
+    const void* indexData = nullptr;  // else 16-bit indices streamed with the draw
+    std::size_t indexBytes = 0;
     const void* data = nullptr;
     std::size_t bytes = 0;
     int first = 0;
@@ -100,6 +109,7 @@ void textureParameters(unsigned texture, int minFilter, int magFilter, int wrapS
 void deleteTexture(unsigned texture);
 
 unsigned makeBuffer(const void* data, std::size_t bytes);
+unsigned makeIndexBuffer(const void* data, std::size_t bytes);
 void deleteBuffer(unsigned buffer);
 
 void draw(Primitive primitive, const DrawState& state, const DrawSource& source);

@@ -10,8 +10,8 @@
 #include <webgl/webgl1.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <tuple>
 
 #include "backend.h"
 
@@ -266,6 +266,7 @@ struct Objects {
     Program triangles;
     Program smoothLines;
     GLuint stream = 0;
+    GLuint streamIndices = 0;
     FixedState applied{};
 };
 
@@ -345,9 +346,26 @@ bool link(Program& program, const char* defines) {
     return true;
 }
 
-template <typename T>
-bool same(const T& a, const T& b) {
-    return std::memcmp(&a, &b, sizeof(T)) == 0;
+auto tied(const MaterialUniforms& m) {
+    return std::tie(m.ambient, m.diffuse, m.specular, m.emission, m.shininess, m.tracks);
+}
+
+bool same(const LightingUniforms& a, const LightingUniforms& b) {
+    auto lightOf = [](const LightingUniforms& l) {
+        return std::tie(l.lighting, l.twoSide, l.localViewer, l.light0, l.modelAmbient,
+                        l.lightAmbient, l.lightDiffuse, l.lightSpecular, l.lightPosition,
+                        l.spotDirection, l.spotCosCutoff, l.spotExponent, l.attenuation);
+    };
+    return lightOf(a) == lightOf(b) && tied(a.front) == tied(b.front) &&
+           tied(a.back) == tied(b.back);
+}
+
+bool same(const FragmentUniforms& a, const FragmentUniforms& b) {
+    auto fragmentOf = [](const FragmentUniforms& f) {
+        return std::tie(f.texturing, f.texture, f.fog, f.fogMode, f.fogParameters, f.fogColour,
+                        f.alphaTest, f.alphaFunction, f.alphaReference);
+    };
+    return fragmentOf(a) == fragmentOf(b);
 }
 
 void sendMaterial(const Locations& at, bool front, const MaterialUniforms& m) {
@@ -359,7 +377,7 @@ void sendMaterial(const Locations& at, bool front, const MaterialUniforms& m) {
     emscripten_glUniform1f(front ? at.frontShininess : at.backShininess, m.shininess);
 }
 
-void sendLight(const Locations& at, const DrawState& s) {
+void sendLight(const Locations& at, const LightingUniforms& s) {
     emscripten_glUniform1i(at.lighting, s.lighting);
     emscripten_glUniform1i(at.twoSide, s.twoSide);
     emscripten_glUniform1i(at.localViewer, s.localViewer);
@@ -377,7 +395,7 @@ void sendLight(const Locations& at, const DrawState& s) {
     sendMaterial(at, false, s.back);
 }
 
-void sendFragment(const Locations& at, const DrawState& s) {
+void sendFragment(const Locations& at, const FragmentUniforms& s) {
     emscripten_glUniform1i(at.texture, 0);
     emscripten_glUniform1i(at.texturing, s.texturing);
     emscripten_glUniform1i(at.fog, s.fog);
@@ -395,32 +413,24 @@ void sendState(Program& program, const DrawState& s) {
     const Locations& at = program.at;
     const DrawState& last = program.sent;
     const bool all = !program.sentAny;
-    if (all || !same(s.modelView, last.modelView)) {
+    if (all || s.modelView != last.modelView) {
         emscripten_glUniformMatrix4fv(at.modelView, 1, GL_FALSE, s.modelView.data());
         emscripten_glUniformMatrix3fv(at.normals, 1, GL_FALSE, s.normals.data());
     }
-    if (all || !same(s.modelViewProjection, last.modelViewProjection)) {
+    if (all || s.modelViewProjection != last.modelViewProjection) {
         emscripten_glUniformMatrix4fv(at.modelViewProjection, 1, GL_FALSE,
                                       s.modelViewProjection.data());
     }
-    if (all || !same(s.viewport, last.viewport)) {
+    if (all || s.viewport != last.viewport) {
         emscripten_glUniform4fv(at.viewport, 1, s.viewport.data());
     }
-    const auto lightBegin = reinterpret_cast<const char*>(&s.lighting);
-    const auto lightEnd = reinterpret_cast<const char*>(&s.texturing);
-    const auto lastLight = reinterpret_cast<const char*>(&last.lighting);
-    if (all ||
-        std::memcmp(lightBegin, lastLight, static_cast<std::size_t>(lightEnd - lightBegin)) != 0) {
-        sendLight(at, s);
+    if (all || !same(s.light, last.light)) {
+        sendLight(at, s.light);
     }
-    const auto fragmentBegin = reinterpret_cast<const char*>(&s.texturing);
-    const auto lastFragment = reinterpret_cast<const char*>(&last.texturing);
-    const auto stateEnd = reinterpret_cast<const char*>(&s) + sizeof(DrawState);
-    if (all || std::memcmp(fragmentBegin, lastFragment,
-                           static_cast<std::size_t>(stateEnd - fragmentBegin)) != 0) {
-        sendFragment(at, s);
+    if (all || !same(s.fragment, last.fragment)) {
+        sendFragment(at, s.fragment);
     }
-    emscripten_glBindTexture(GL_TEXTURE_2D, s.texturing ? s.texture : 0);
+    emscripten_glBindTexture(GL_TEXTURE_2D, s.fragment.texturing ? s.fragment.texture : 0);
     program.sent = s;
     program.sentAny = true;
 }
@@ -430,6 +440,7 @@ void pointAt(GLuint index, bool present, int size, GLsizei stride, std::size_t o
     if (present) {
         emscripten_glEnableVertexAttribArray(index);
         emscripten_glVertexAttribPointer(index, size, GL_FLOAT, GL_FALSE, stride,
+                                         // NOLINTNEXTLINE(performance-no-int-to-ptr): GL's offset
                                          reinterpret_cast<const void*>(offset));
         return;
     }
@@ -455,6 +466,7 @@ bool create() {
         return false;
     }
     emscripten_glGenBuffers(1, &objects.stream);
+    emscripten_glGenBuffers(1, &objects.streamIndices);
     emscripten_glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     emscripten_glPixelStorei(GL_PACK_ALIGNMENT, 1);
     objects.ready = true;
@@ -515,6 +527,18 @@ unsigned makeBuffer(const void* data, std::size_t bytes) {
     return buffer;
 }
 
+unsigned makeIndexBuffer(const void* data, std::size_t bytes) {
+    if (!objects.ready || bytes == 0) {
+        return 0;
+    }
+    GLuint buffer = 0;
+    emscripten_glGenBuffers(1, &buffer);
+    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
+    emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data,
+                            GL_STATIC_DRAW);
+    return buffer;
+}
+
 void deleteBuffer(unsigned buffer) {
     if (objects.ready && buffer != 0) {
         emscripten_glDeleteBuffers(1, &buffer);
@@ -564,10 +588,20 @@ void draw(Primitive primitive, const DrawState& state, const DrawSource& source)
     if (uncull) {
         emscripten_glDisable(GL_CULL_FACE);
     }
-    emscripten_glDrawArrays(primitive == Primitive::Triangles ? GL_TRIANGLES
-                            : smooth                          ? GL_TRIANGLES
-                                                              : GL_LINES,
-                            source.first, source.count);
+    if (source.indexData != nullptr) {
+        emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, objects.streamIndices);
+        emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(source.indexBytes),
+                                source.indexData, GL_STREAM_DRAW);
+        emscripten_glDrawElements(GL_TRIANGLES, source.count, GL_UNSIGNED_SHORT, nullptr);
+    } else if (source.indexBuffer != 0) {
+        emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, source.indexBuffer);
+        emscripten_glDrawElements(GL_TRIANGLES, source.count, GL_UNSIGNED_SHORT,
+                                  // NOLINTNEXTLINE(performance-no-int-to-ptr): GL's offset
+                                  reinterpret_cast<const void*>(source.first * sizeof(GLushort)));
+    } else {
+        emscripten_glDrawArrays(primitive == Primitive::Lines ? GL_LINES : GL_TRIANGLES,
+                                source.first, source.count);
+    }
     if (uncull) {
         emscripten_glEnable(GL_CULL_FACE);
     }

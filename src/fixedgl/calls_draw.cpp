@@ -7,6 +7,8 @@
 // calls to replay; a run of primitives in a list is one draw.
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <unordered_map>
 
 #include "state.h"
 
@@ -71,17 +73,18 @@ LineCorner cornerOf(const Vertex& self, const Vertex& other, float end, float si
 
 // The attributes a vertex takes: the list's own while compiling, else the current ones.
 const Attributes& vertexAttributes() {
-    State& s = state();
+    const State& s = state();
     return s.compiling && s.callDepth == 0 ? s.compiling->attributes : s.current;
 }
 
 Attributes& writableAttributes() {
+    // cppcheck-suppress constVariable ; s.current is handed out for writing
     State& s = state();
     return s.compiling && s.callDepth == 0 ? s.compiling->attributes : s.current;
 }
 
 void noteSet(bool Compiling::*flag) {
-    State& s = state();
+    const State& s = state();
     if (s.compiling && s.callDepth == 0) {
         (*s.compiling).*flag = true;
         s.compiling->attributesSynced = false;
@@ -184,6 +187,27 @@ void compilePrimitive(Compiling& c, const std::vector<Vertex>& triangles,
     }
 }
 
+// With face culling on, only the triangles that may face the right way go to WebGL. False
+// when none does.
+bool cullOnTheWay(const DisplayList& list, const ListDraw& d, backend::DrawSource& source) {
+    State& s = state();
+    const auto mode = static_cast<GLenum>(s.fixed.cullMode);
+    if (!s.fixed.cullFace || list.indexBuffer == 0 || mode == GL_FRONT_AND_BACK) {
+        return true;
+    }
+    const CullView view = cullView(s.modelView.back(), s.projection.back(),
+                                   s.fixed.frontFace == GL_CCW, mode == GL_BACK);
+    if (!view.usable) {
+        return true;
+    }
+    keptTriangles(list.faces, list.triangleIndices, d.first, d.count, view, s.keptIndices);
+    source.indexData = s.keptIndices.data();
+    source.indexBytes = s.keptIndices.size() * sizeof(std::uint16_t);
+    source.first = 0;
+    source.count = static_cast<int>(s.keptIndices.size());
+    return source.count > 0;
+}
+
 void drawListOp(DisplayList& list, const ListDraw& d) {
     ensureList(list);
     const Attributes& current = state().current;
@@ -197,8 +221,12 @@ void drawListOp(DisplayList& list, const ListDraw& d) {
     Primitive primitive = d.primitive;
     if (primitive == Primitive::Triangles) {
         source.buffer = list.triangleBuffer;
+        source.indexBuffer = list.indexBuffer;
         source.first = d.first;
         source.count = d.count;
+        if (!cullOnTheWay(list, d, source)) {
+            return;  // every triangle faces away
+        }
     } else if (state().enables.lineSmooth) {
         primitive = Primitive::SmoothLines;
         source.buffer = list.cornerBuffer;
@@ -214,8 +242,9 @@ void drawListOp(DisplayList& list, const ListDraw& d) {
     }
 }
 
-void deleteListObjects(DisplayList& list) {
+void deleteListObjects(const DisplayList& list) {
     backend::deleteBuffer(list.triangleBuffer);
+    backend::deleteBuffer(list.indexBuffer);
     backend::deleteBuffer(list.lineBuffer);
     backend::deleteBuffer(list.cornerBuffer);
 }
@@ -229,7 +258,8 @@ void callListValues(GLsizei count, GLenum type, const GLvoid* lists) {
                 offset = static_cast<const GLubyte*>(lists)[i];
                 break;
             case GL_BYTE:
-                offset = static_cast<GLuint>(static_cast<const GLbyte*>(lists)[i]);
+                offset =
+                    static_cast<GLuint>(static_cast<GLint>(static_cast<const GLbyte*>(lists)[i]));
                 break;
             case GL_UNSIGNED_SHORT:
                 offset = static_cast<const GLushort*>(lists)[i];
@@ -343,6 +373,29 @@ void flushPending() {
         drawLines(s.pendingLines);
         s.pendingLines.clear();
     }
+}
+
+void indexTriangles(DisplayList& list) {
+    constexpr std::size_t kMaxIndexed = 65536;
+    std::unordered_map<std::string, std::uint16_t> seen;
+    std::vector<Vertex> unique;
+    std::vector<std::uint16_t> indices;
+    indices.reserve(list.triangles.size());
+    for (const Vertex& v : list.triangles) {
+        const std::string key(reinterpret_cast<const char*>(&v), sizeof v);
+        auto found = seen.find(key);
+        if (found == seen.end()) {
+            if (unique.size() == kMaxIndexed) {
+                return;  // too many for 16-bit indices: the list keeps its plain triangles
+            }
+            found = seen.emplace(key, static_cast<std::uint16_t>(unique.size())).first;
+            unique.push_back(v);
+        }
+        indices.push_back(found->second);
+    }
+    list.triangles = std::move(unique);
+    list.triangleIndices = std::move(indices);
+    list.faces = facePlanes(list.triangles, list.triangleIndices);
 }
 
 void executeList(GLuint name) {
@@ -536,6 +589,7 @@ void glEndList(void) {
     if (found != s.lists.end()) {
         fixedgl::deleteListObjects(found->second);
     }
+    fixedgl::indexTriangles(*s.compiling->list);
     s.lists[name] = std::move(*s.compiling->list);
     s.compiling.reset();
     if (mode == GL_COMPILE_AND_EXECUTE) {

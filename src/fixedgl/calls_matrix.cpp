@@ -1,6 +1,7 @@
 // calls_matrix.cpp -- the three matrix stacks, and GLU's perspective and look-at.
-#include <cmath>
+#include <array>
 
+#include "glu_matrices.h"
 #include "state.h"
 
 using fixedgl::Matrix;
@@ -51,22 +52,6 @@ Matrix fromFloats(const GLfloat* m) {
         out[i] = m[i];
     }
     return out;
-}
-
-void normalise(float v[3]) {
-    const float r = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    if (r == 0.0f) {
-        return;
-    }
-    v[0] /= r;
-    v[1] /= r;
-    v[2] /= r;
-}
-
-void cross(const float a[3], const float b[3], float out[3]) {
-    out[0] = a[1] * b[2] - a[2] * b[1];
-    out[1] = a[2] * b[0] - a[0] * b[2];
-    out[2] = a[0] * b[1] - a[1] * b[0];
 }
 
 }  // namespace
@@ -193,48 +178,19 @@ void glFrustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLd
                       .data());
 }
 
-// libGLU's arithmetic: the matrix in double, handed over as doubles.
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
-    const double radians = fovy / 2 * 3.14159265358979323846 / 180;
-    const double deltaZ = zFar - zNear;
-    const double sine = std::sin(radians);
-    if (deltaZ == 0 || sine == 0 || aspect == 0) {
-        return;
+    std::array<double, 16> m{};
+    if (fixedgl::perspectiveMatrix(fovy, aspect, zNear, zFar, m)) {
+        glMultMatrixd(m.data());
     }
-    const double cotangent = std::cos(radians) / sine;
-    GLdouble m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    m[0] = cotangent / aspect;
-    m[5] = cotangent;
-    m[10] = -(zFar + zNear) / deltaZ;
-    m[11] = -1;
-    m[14] = -2 * zNear * zFar / deltaZ;
-    m[15] = 0;
-    glMultMatrixd(m);
 }
 
-// libGLU's arithmetic: the axes in float, then the eye's translation in double.
 void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centreX, GLdouble centreY,
                GLdouble centreZ, GLdouble upX, GLdouble upY, GLdouble upZ) {
-    float forward[3] = {static_cast<float>(centreX - eyeX), static_cast<float>(centreY - eyeY),
-                        static_cast<float>(centreZ - eyeZ)};
-    float up[3] = {static_cast<float>(upX), static_cast<float>(upY), static_cast<float>(upZ)};
-    float side[3];
-    normalise(forward);
-    cross(forward, up, side);
-    normalise(side);
-    cross(side, forward, up);
-    GLfloat m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    m[0] = side[0];
-    m[4] = side[1];
-    m[8] = side[2];
-    m[1] = up[0];
-    m[5] = up[1];
-    m[9] = up[2];
-    m[2] = -forward[0];
-    m[6] = -forward[1];
-    m[10] = -forward[2];
-    glMultMatrixf(m);
-    glTranslated(-eyeX, -eyeY, -eyeZ);
+    const fixedgl::LookAt look =
+        fixedgl::lookAtMatrix(eyeX, eyeY, eyeZ, centreX, centreY, centreZ, upX, upY, upZ);
+    glMultMatrixf(look.rotation.data());
+    glTranslated(look.translation[0], look.translation[1], look.translation[2]);
 }
 
 void gluOrtho2D(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top) {

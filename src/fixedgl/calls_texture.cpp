@@ -176,7 +176,11 @@ void glTexParameteri(GLenum target, GLenum name, GLint value) {
      : name == GL_TEXTURE_MAG_FILTER ? t.magFilter
      : name == GL_TEXTURE_WRAP_S     ? t.wrapS
                                      : t.wrapT) = v;
-    t.uploaded = false;  // parameters and levels go again with the next draw that uses it
+    if (t.uploaded) {
+        fixedgl::backend::textureParameters(
+            t.handle, static_cast<int>(t.minFilter), static_cast<int>(t.magFilter),
+            fixedgl::webglWrap(t.wrapS), fixedgl::webglWrap(t.wrapT));
+    }
 }
 
 void glTexParameterf(GLenum target, GLenum name, GLfloat value) {

@@ -2,6 +2,7 @@
 #include "matrix.h"
 
 #include <cmath>
+#include <cstddef>
 
 namespace fixedgl {
 
@@ -9,8 +10,8 @@ namespace {
 
 constexpr float kDegreesToRadians = 3.14159265358979323846f / 180.0f;
 
-float& at(Matrix& m, int row, int column) {
-    return m[column * 4 + row];
+void set(Matrix& m, int row, int column, float value) {
+    m[column * 4 + row] = value;
 }
 
 }  // namespace
@@ -21,8 +22,8 @@ Matrix identityMatrix() {
 
 Matrix multiply(const Matrix& a, const Matrix& b) {
     Matrix product{};
-    for (int column = 0; column < 4; ++column) {
-        for (int row = 0; row < 4; ++row) {
+    for (std::size_t column = 0; column < 4; ++column) {
+        for (std::size_t row = 0; row < 4; ++row) {
             product[column * 4 + row] = a[row] * b[column * 4] + a[4 + row] * b[column * 4 + 1] +
                                         a[8 + row] * b[column * 4 + 2] +
                                         a[12 + row] * b[column * 4 + 3];
@@ -59,38 +60,38 @@ Matrix rotation(float degrees, float x, float y, float z) {
     const float s = std::sin(degrees * kDegreesToRadians);
     const float c = std::cos(degrees * kDegreesToRadians);
     const float k = 1.0f - c;
-    at(m, 0, 0) = x * x * k + c;
-    at(m, 0, 1) = x * y * k - z * s;
-    at(m, 0, 2) = x * z * k + y * s;
-    at(m, 1, 0) = y * x * k + z * s;
-    at(m, 1, 1) = y * y * k + c;
-    at(m, 1, 2) = y * z * k - x * s;
-    at(m, 2, 0) = z * x * k - y * s;
-    at(m, 2, 1) = z * y * k + x * s;
-    at(m, 2, 2) = z * z * k + c;
+    set(m, 0, 0, x * x * k + c);
+    set(m, 0, 1, x * y * k - z * s);
+    set(m, 0, 2, x * z * k + y * s);
+    set(m, 1, 0, y * x * k + z * s);
+    set(m, 1, 1, y * y * k + c);
+    set(m, 1, 2, y * z * k - x * s);
+    set(m, 2, 0, z * x * k - y * s);
+    set(m, 2, 1, z * y * k + x * s);
+    set(m, 2, 2, z * z * k + c);
     return m;
 }
 
 Matrix orthographic(float left, float right, float bottom, float top, float zNear, float zFar) {
     Matrix m = identityMatrix();
-    at(m, 0, 0) = 2.0f / (right - left);
-    at(m, 0, 3) = -(right + left) / (right - left);
-    at(m, 1, 1) = 2.0f / (top - bottom);
-    at(m, 1, 3) = -(top + bottom) / (top - bottom);
-    at(m, 2, 2) = -2.0f / (zFar - zNear);
-    at(m, 2, 3) = -(zFar + zNear) / (zFar - zNear);
+    set(m, 0, 0, 2.0f / (right - left));
+    set(m, 0, 3, -(right + left) / (right - left));
+    set(m, 1, 1, 2.0f / (top - bottom));
+    set(m, 1, 3, -(top + bottom) / (top - bottom));
+    set(m, 2, 2, -2.0f / (zFar - zNear));
+    set(m, 2, 3, -(zFar + zNear) / (zFar - zNear));
     return m;
 }
 
 Matrix frustum(float left, float right, float bottom, float top, float zNear, float zFar) {
     Matrix m{};
-    at(m, 0, 0) = 2.0f * zNear / (right - left);
-    at(m, 0, 2) = (right + left) / (right - left);
-    at(m, 1, 1) = 2.0f * zNear / (top - bottom);
-    at(m, 1, 2) = (top + bottom) / (top - bottom);
-    at(m, 2, 2) = -(zFar + zNear) / (zFar - zNear);
-    at(m, 2, 3) = -(2.0f * zFar * zNear) / (zFar - zNear);
-    at(m, 3, 2) = -1.0f;
+    set(m, 0, 0, 2.0f * zNear / (right - left));
+    set(m, 0, 2, (right + left) / (right - left));
+    set(m, 1, 1, 2.0f * zNear / (top - bottom));
+    set(m, 1, 2, (top + bottom) / (top - bottom));
+    set(m, 2, 2, -(zFar + zNear) / (zFar - zNear));
+    set(m, 2, 3, -(2.0f * zFar * zNear) / (zFar - zNear));
+    set(m, 3, 2, -1.0f);
     return m;
 }
 

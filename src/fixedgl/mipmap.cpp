@@ -18,7 +18,8 @@ ImageLevel halveBoth(const ImageLevel& from) {
     const std::size_t row = static_cast<std::size_t>(from.width) * kChannels;
     for (int y = 0; y < to.height; ++y) {
         for (int x = 0; x < to.width; ++x) {
-            const std::size_t source = 2 * y * row + 2 * x * kChannels;
+            const std::size_t source =
+                2 * static_cast<std::size_t>(y) * row + 2 * static_cast<std::size_t>(x) * kChannels;
             const std::size_t target = (static_cast<std::size_t>(y) * to.width + x) * kChannels;
             for (int k = 0; k < kChannels; ++k) {
                 const int sum = from.rgba[source + k] + from.rgba[source + kChannels + k] +

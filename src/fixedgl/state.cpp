@@ -64,11 +64,13 @@ bool complete(const Texture& t) {
     return true;
 }
 
+}  // namespace
+
+// WebGL has no GL_CLAMP (which blends in a border); the layer's textures have no border, so
+// the edge texels are what GL_CLAMP comes nearest to.
 int webglWrap(GLenum wrap) {
     return wrap == GL_REPEAT ? GL_REPEAT : GL_CLAMP_TO_EDGE;
 }
-
-}  // namespace
 
 State& state() {
     static State& s = makeState();
@@ -82,7 +84,7 @@ void setError(GLenum error) {
 }
 
 bool recordInList(std::function<void()> command) {
-    State& s = state();
+    const State& s = state();
     if (!s.compiling || s.callDepth > 0) {
         return false;
     }
@@ -126,45 +128,46 @@ backend::DrawState drawState() {
     d.viewport = {static_cast<float>(s.fixed.viewport[0]), static_cast<float>(s.fixed.viewport[1]),
                   static_cast<float>(s.fixed.viewport[2]), static_cast<float>(s.fixed.viewport[3])};
 
-    d.lighting = s.enables.lighting;
-    if (d.lighting) {
+    d.light.lighting = s.enables.lighting;
+    if (d.light.lighting) {
         const Light& light = s.lights[0];
-        d.twoSide = s.twoSide;
-        d.localViewer = s.localViewer;
-        d.light0 = light.enabled;
-        d.modelAmbient = s.modelAmbient;
-        d.lightAmbient = light.ambient;
-        d.lightDiffuse = light.diffuse;
-        d.lightSpecular = light.specular;
-        d.lightPosition = light.position;
-        d.spotDirection = light.spotDirection;
-        d.spotCosCutoff =
+        d.light.twoSide = s.twoSide;
+        d.light.localViewer = s.localViewer;
+        d.light.light0 = light.enabled;
+        d.light.modelAmbient = s.modelAmbient;
+        d.light.lightAmbient = light.ambient;
+        d.light.lightDiffuse = light.diffuse;
+        d.light.lightSpecular = light.specular;
+        d.light.lightPosition = light.position;
+        d.light.spotDirection = light.spotDirection;
+        d.light.spotCosCutoff =
             light.spotCutoff == kNoSpot ? -1.0f : std::cos(light.spotCutoff * kDegreesToRadians);
-        d.spotExponent = light.spotExponent;
-        d.attenuation = light.attenuation;
+        d.light.spotExponent = light.spotExponent;
+        d.light.attenuation = light.attenuation;
         const bool tracking = s.enables.colourMaterial;
         const GLenum face = s.colourMaterialFace;
-        d.front = materialUniforms(s.front, tracking && face != GL_BACK, s.colourMaterialMode);
-        d.back = materialUniforms(s.back, tracking && face != GL_FRONT, s.colourMaterialMode);
+        d.light.front =
+            materialUniforms(s.front, tracking && face != GL_BACK, s.colourMaterialMode);
+        d.light.back = materialUniforms(s.back, tracking && face != GL_FRONT, s.colourMaterialMode);
     }
 
     if (s.enables.texture2D) {
         auto found = state().textures.find(s.boundTexture);
         if (found != state().textures.end() && complete(found->second)) {
             ensureTexture(found->second);
-            d.texturing = found->second.handle != 0;
-            d.texture = found->second.handle;
+            d.fragment.texturing = found->second.handle != 0;
+            d.fragment.texture = found->second.handle;
         }
     }
-    d.fog = s.enables.fog;
-    if (d.fog) {
-        d.fogMode = s.fogMode == GL_LINEAR ? 0 : s.fogMode == GL_EXP ? 1 : 2;
-        d.fogParameters = {s.fogDensity, s.fogStart, s.fogEnd, 0};
-        d.fogColour = s.fogColour;
+    d.fragment.fog = s.enables.fog;
+    if (d.fragment.fog) {
+        d.fragment.fogMode = s.fogMode == GL_LINEAR ? 0 : s.fogMode == GL_EXP ? 1 : 2;
+        d.fragment.fogParameters = {s.fogDensity, s.fogStart, s.fogEnd, 0};
+        d.fragment.fogColour = s.fogColour;
     }
-    d.alphaTest = s.enables.alphaTest;
-    d.alphaFunction = static_cast<int>(s.alphaFunction - GL_NEVER);
-    d.alphaReference = s.alphaReference;
+    d.fragment.alphaTest = s.enables.alphaTest;
+    d.fragment.alphaFunction = static_cast<int>(s.alphaFunction - GL_NEVER);
+    d.fragment.alphaReference = s.alphaReference;
     return d;
 }
 
@@ -201,6 +204,8 @@ void ensureList(DisplayList& list) {
     }
     list.triangleBuffer =
         backend::makeBuffer(list.triangles.data(), list.triangles.size() * sizeof(Vertex));
+    list.indexBuffer = backend::makeIndexBuffer(
+        list.triangleIndices.data(), list.triangleIndices.size() * sizeof(std::uint16_t));
     list.lineBuffer = backend::makeBuffer(list.lines.data(), list.lines.size() * sizeof(Vertex));
     list.cornerBuffer =
         backend::makeBuffer(list.lineCorners.data(), list.lineCorners.size() * sizeof(LineCorner));
@@ -213,7 +218,7 @@ void forgetObjects() {
         texture.uploaded = false;
     }
     for (auto& [name, list] : state().lists) {
-        list.triangleBuffer = list.lineBuffer = list.cornerBuffer = 0;
+        list.triangleBuffer = list.indexBuffer = list.lineBuffer = list.cornerBuffer = 0;
         list.uploaded = false;
     }
 }

@@ -5,12 +5,14 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 
 #include "backend.h"
+#include "facing.h"
 #include "fixedgl.h"
 #include "matrix.h"
 #include "mipmap.h"
@@ -72,10 +74,14 @@ struct ListOp {
 
 struct DisplayList {
     std::vector<ListOp> ops;
+    // Triangles' vertices; once the list is complete, each distinct vertex once, with
+    // `triangleIndices` naming them in order (when they fit 16-bit indices).
     std::vector<Vertex> triangles;
+    std::vector<std::uint16_t> triangleIndices;
+    FacePlanes faces;                     // of the indexed triangles
     std::vector<Vertex> lines;            // two per segment
     std::vector<LineCorner> lineCorners;  // six per segment, for smooth lines
-    unsigned triangleBuffer = 0, lineBuffer = 0, cornerBuffer = 0;
+    unsigned triangleBuffer = 0, indexBuffer = 0, lineBuffer = 0, cornerBuffer = 0;
     bool uploaded = false;
 };
 
@@ -145,6 +151,7 @@ struct State {
     std::vector<Vertex> primitiveVertices;
     std::vector<Vertex> pendingTriangles;
     std::vector<Vertex> pendingLines;
+    std::vector<std::uint16_t> keptIndices;  // a list draw's visible triangles
 };
 
 State& state();
@@ -170,6 +177,7 @@ void applyFixed();
 void ensureTexture(Texture& texture);
 void ensureList(DisplayList& list);
 void forgetObjects();
+int webglWrap(GLenum wrap);
 
 // Turns the primitive's vertices into triangles or line segments, as Mesa splits them.
 void assemble(GLenum mode, const std::vector<Vertex>& vertices, std::vector<Vertex>& triangles,
@@ -177,6 +185,10 @@ void assemble(GLenum mode, const std::vector<Vertex>& vertices, std::vector<Vert
 std::vector<LineCorner> lineCorners(const std::vector<Vertex>& lines);
 
 void executeList(GLuint name);
+
+// Shares the list's repeated triangle vertices: its spheres are drawn from a tenth of the
+// vertices, which a software renderer's vertex cache then shades once.
+void indexTriangles(DisplayList& list);
 
 // With colour material on, `colour` becomes the tracked material's value, as it does when
 // the current colour changes or colour material is switched on.

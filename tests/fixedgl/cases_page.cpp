@@ -81,6 +81,6 @@ int main() {
         return 1;
     }
     cases::prepare();
-    EM_ASM(window.fixedglReady = true;);
+    emscripten_run_script("window.fixedglReady = true;");
     return 0;
 }

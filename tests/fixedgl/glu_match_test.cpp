@@ -1,15 +1,19 @@
-// glu_match_test.cpp -- the layer's GLU sphere and mipmap levels against the desktop's libGLU.
+// glu_match_test.cpp -- the layer's GLU sphere, matrices and mipmap levels against the
+// desktop's libGLU.
 //
-// libGLU is linked as it is; this program defines the five immediate-mode calls gluSphere
-// makes, so libGLU's calls land here and are recorded. The mipmap levels are read back from
-// OSMesa after libGLU built them.
+// libGLU is linked as it is; this program defines the immediate-mode and matrix calls that
+// gluSphere, gluPerspective and gluLookAt make, so libGLU's calls land here and are recorded. The
+// mipmap levels are read back from OSMesa after libGLU built them.
 #include <GL/glu.h>
 #include <GL/osmesa.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
+#include "fixedgl/glu_matrices.h"
 #include "fixedgl/mipmap.h"
 #include "fixedgl/sphere.h"
 
@@ -25,6 +29,14 @@ struct Recorded {
 };
 
 Recorded recorded;
+
+struct RecordedMatrices {
+    std::vector<std::array<double, 16>> doubles;
+    std::vector<std::array<float, 16>> floats;
+    std::vector<std::array<double, 3>> translations;
+};
+
+RecordedMatrices matrices;
 
 }  // namespace
 
@@ -54,6 +66,19 @@ void glTexCoord2f(GLfloat s, GLfloat t) {
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
     recorded.current.position = {x, y, z};
     recorded.strips.back().push_back(recorded.current);
+}
+void glMultMatrixd(const GLdouble* m) {
+    std::array<double, 16> copy{};
+    std::copy(m, m + 16, copy.begin());
+    matrices.doubles.push_back(copy);
+}
+void glMultMatrixf(const GLfloat* m) {
+    std::array<float, 16> copy{};
+    std::copy(m, m + 16, copy.begin());
+    matrices.floats.push_back(copy);
+}
+void glTranslated(GLdouble x, GLdouble y, GLdouble z) {
+    matrices.translations.push_back({x, y, z});
 }
 
 }  // extern "C"
@@ -125,6 +150,36 @@ TEST(GluMatch, SphereStreamIsLibGlusOwn) {
     }
 }
 
+// The game's projection and its cameras (follow, orbit, top, heads-up), and a tilted one with
+// an up vector that is not upright: the same doubles and floats libGLU hands to GL.
+TEST(GluMatch, PerspectiveAndLookAtAreLibGlusOwn) {
+    matrices = RecordedMatrices{};
+    gluPerspective(55.0, 800.0 / 600.0, 5.0, 6000.0);
+    std::array<double, 16> perspective{};
+    ASSERT_TRUE(fixedgl::perspectiveMatrix(55.0, 800.0 / 600.0, 5.0, 6000.0, perspective));
+    ASSERT_EQ(matrices.doubles.size(), 1u);
+    EXPECT_EQ(matrices.doubles[0], perspective);
+    EXPECT_FALSE(fixedgl::perspectiveMatrix(55.0, 0.0, 5.0, 6000.0, perspective));
+
+    const std::vector<std::array<double, 9>> cameras = {
+        {-417.0, 600, 12.6, -17.0, -300, 12.6, 0, 1, 0},
+        {-600.0 + 212.13, 300, 1060.66, 0, 0, 0, 0, 1, 0},
+        {-18.0, 600, 12.6, -17.0, -300, 12.6, 0, 1, 0},
+        {0, 0, 800, 0, 0, 0, 0, 1, 0},
+        {3.5, -2.25, 7.125, 1, 9, -4, 0.3, 0.8, 0.1},
+    };
+    for (const auto& c : cameras) {
+        matrices = RecordedMatrices{};
+        gluLookAt(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]);
+        const fixedgl::LookAt ours =
+            fixedgl::lookAtMatrix(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]);
+        ASSERT_EQ(matrices.floats.size(), 1u);
+        ASSERT_EQ(matrices.translations.size(), 1u);
+        EXPECT_EQ(matrices.floats[0], ours.rotation) << "eye " << c[0] << ", " << c[1];
+        EXPECT_EQ(matrices.translations[0], ours.translation) << "eye " << c[0] << ", " << c[1];
+    }
+}
+
 // A picture with no pattern a box filter could hide: every byte a different mix of x, y and
 // channel, alpha included.
 fixedgl::ImageLevel noisyPicture(int width, int height) {
@@ -139,7 +194,7 @@ fixedgl::ImageLevel noisyPicture(int width, int height) {
 
 // Square, wide and tall pictures: the 2 x 2 means and the 1-wide tails of the chain.
 TEST(GluMatch, MipmapLevelsAreLibGlusOwn) {
-    std::vector<std::uint8_t> frame(16 * 16 * 4);
+    std::vector<std::uint8_t> frame(std::size_t{16} * 16 * 4);
     OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
     ASSERT_NE(context, nullptr);
     ASSERT_TRUE(OSMesaMakeCurrent(context, frame.data(), GL_UNSIGNED_BYTE, 16, 16));
