@@ -5,7 +5,8 @@ RELEASE_DIR := build/release
 TEST_DIR    := build/test
 FUZZ_DIR    := build/fuzz
 BENCH_DIR   := build/bench
-WINDOWS_DIR := build/windows
+WINDOWS_DIR ?= build/windows
+WINDOWS_OUT ?= build
 WEB_BUILD_DIR := build/web-build
 WEB_DIR     := build/web
 PORT        ?= 8000
@@ -90,7 +91,8 @@ install: release
 deb: deps
 	packaging/make-deb $(DEB_DIR) $(DEB_OUT) $(JOBS)
 
-# The Windows game, cross-built with MinGW-w64 and packed: build/vantorix-VERSION-win64.zip
+# The Windows game, cross-built with MinGW-w64 and packed: build/vantorix-VERSION-win64.zip, the
+# same bytes from every run (WINDOWS_DIR and WINDOWS_OUT choose other folders).
 windows: windows-build
 	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target vantorix_zip
 
@@ -100,7 +102,7 @@ windows-build: deps-windows
 	cmake --build $(RELEASE_DIR) -j $(JOBS) --target make-icon
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	    -DCMAKE_BUILD_TYPE=Release -DVANTORIX_MAKE_ICON=$(abspath $(RELEASE_DIR))/data/make-icon \
-	    -DVANTORIX_PACKAGE_DIR=$(abspath build)
+	    -DVANTORIX_PACKAGE_DIR=$(abspath $(WINDOWS_OUT))
 	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target vantorix
 
 # The browser game: build/web (the page and what it loads) and build/vantorix-VERSION-web.zip.

@@ -1,10 +1,23 @@
-# pack-zip.cmake -- packs the Windows game with fixed names, order, modes and file times, which
-# are what unzip shows. (libarchive also keeps each staged copy's access and change times in an
-# extra field, which differ from one build to the next.) Run by the build
-# (packaging/windows/CMakeLists.txt):
+# pack-zip.cmake -- packs the Windows game so that every build gives the same bytes: fixed
+# names, order and modes, and one date for every file, SOURCE_DATE_EPOCH, taken from the date of
+# the latest entry in CHANGELOG unless set in the environment (as for the Debian package). Zip's
+# -X leaves out the extra fields, which would carry each staged copy's access and change times
+# and its owner. Run by the build (packaging/windows/CMakeLists.txt):
 #   cmake -DGAME=vantorix.exe -DTEXTURES="a.bmp|b.bmp" -DLICENSE=LICENSE -DREADME=README.txt
-#         -DSTAGE=folder -DZIP=out.zip -P pack-zip.cmake
-set(file_time "2026-01-01 00:00:00")
+#         -DCHANGELOG=changelog -DSTAGE=folder -DZIP=out.zip -P pack-zip.cmake
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(epoch $ENV{SOURCE_DATE_EPOCH})
+else()
+    execute_process(COMMAND dpkg-parsechangelog -l ${CHANGELOG} -S Timestamp
+                    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE
+                    RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "cannot read the date of ${CHANGELOG}")
+    endif()
+endif()
+if(NOT epoch MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "SOURCE_DATE_EPOCH is not a number of seconds: '${epoch}'")
+endif()
 set(readable OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 set(runnable ${readable} OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
 
@@ -31,10 +44,16 @@ foreach(texture IN LISTS textures)
     list(APPEND entries textures/${name})
 endforeach()
 file(REMOVE ${ZIP})
+get_filename_component(zip_folder ${ZIP} DIRECTORY)
+file(MAKE_DIRECTORY ${zip_folder})
 # Zip keeps local times: the same in every time zone only when made in one.
-execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC
-                        ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip "--mtime=${file_time}"
-                        ${entries}
+execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC touch -d @${epoch} ${entries}
+                WORKING_DIRECTORY ${STAGE}
+                RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "cannot date the files staged in ${STAGE}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC zip -q -X -D -9 ${ZIP} ${entries}
                 WORKING_DIRECTORY ${STAGE}
                 RESULT_VARIABLE failed)
 if(failed)

@@ -7,6 +7,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
 #include <mmsystem.h>  // after windows.h, which it needs
 
 #include <cstddef>
@@ -48,6 +50,8 @@ constexpr int kExitFailure = 1;
 constexpr UINT kTimerResolutionMs = 1;
 // The longest path Windows has, in UTF-16 units, with the \\?\ prefix.
 constexpr std::size_t kLongestPath = 32768;
+// Enough for any message the game writes, so that each reaches a console in one piece.
+constexpr std::size_t kConsoleBuffer = 4096;
 
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "the descriptor's own size");
 
@@ -298,6 +302,7 @@ int run(HINSTANCE instance) {
     // that the passes keep their schedule.
     timeBeginPeriod(kTimerResolutionMs);
     startSession(executableFolder());
+    std::fflush(stderr);
 
     const int status = runLoop(kPlatform);
     endSession();
@@ -319,9 +324,19 @@ bool reopenOnConsole(std::FILE* stream) {
     return std::freopen("CONOUT$", "w", stream) != nullptr;
 }
 
+// A console shows the messages' UTF-8 only when the C runtime hands it the bytes as they are: in
+// text mode the runtime translates them for the console byte by byte, from its own locale. In
+// binary mode they pass untouched, and a buffer hands each message over whole, since a console
+// cannot decode a character split between two writes; the game flushes once start-up has
+// spoken, and at exit.
+void passUtf8ToConsole(std::FILE* stream) {
+    _setmode(_fileno(stream), _O_BINARY);
+    std::setvbuf(stream, nullptr, _IOFBF, kConsoleBuffer);
+}
+
 // Started from a command prompt, the answers and the messages show there; what the starter
-// redirected stays where it goes. A console shows the messages' UTF-8 only in its UTF-8 code
-// page, which is set while the game runs; the code page to give back, or 0.
+// redirected stays where it goes. The console is set to its UTF-8 code page while the game
+// runs; the code page to give back, or 0.
 UINT borrowParentConsole() {
     StreamTarget out = standardStream(STD_OUTPUT_HANDLE);
     StreamTarget err = standardStream(STD_ERROR_HANDLE);
@@ -338,7 +353,16 @@ UINT borrowParentConsole() {
         return 0;
     }
     const UINT previous = GetConsoleOutputCP();
-    return previous != CP_UTF8 && SetConsoleOutputCP(CP_UTF8) ? previous : 0;
+    if (previous != CP_UTF8 && !SetConsoleOutputCP(CP_UTF8)) {
+        return 0;
+    }
+    if (out == StreamTarget::Console) {
+        passUtf8ToConsole(stdout);
+    }
+    if (err == StreamTarget::Console) {
+        passUtf8ToConsole(stderr);
+    }
+    return previous == CP_UTF8 ? 0 : previous;
 }
 
 // The console is the prompt's: it gets its code page back.
@@ -354,6 +378,7 @@ int answerOrRun(HINSTANCE instance) {
     if (const auto answered = answerCommandLine(__argc, __argv)) {
         return *answered;
     }
+    std::fflush(stderr);
     return run(instance);
 }
 

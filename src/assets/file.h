@@ -28,6 +28,10 @@ const char* readFileAt(std::FILE* file, std::uint8_t* out, std::size_t count, st
 // Why an open or stat call failed, from its errno.
 std::string openFailureReason(int error);
 
+// `path` as the system writes paths, for messages: with backslashes on Windows. One version per
+// platform.
+std::string nativePath(std::string path);
+
 // Moves to `offset` from the start of the file; false if it cannot. One version per platform:
 // the standard fseek takes a long, 32 bits on Windows.
 bool seekFile(std::FILE* file, std::uint64_t offset);

@@ -51,6 +51,10 @@ std::string openRegularFile(const std::string& path, File* file, std::uint64_t* 
     return "";
 }
 
+std::string nativePath(std::string path) {
+    return path;
+}
+
 bool seekFile(std::FILE* file, std::uint64_t offset) {
     return ::fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "assets/bmp.h"
+#include "assets/file.h"
 
 namespace assets {
 
@@ -20,11 +21,15 @@ std::string root;
 // Internal format 4: the four-component RGBA of GL 1.0.
 constexpr GLint kComponents = 4;
 
+// Messages name the file as the system writes its paths, with one separator throughout.
 std::string resolve(const char* path) {
     if (root.empty() || path[0] == '/') {
-        return path;
+        return nativePath(path);
     }
-    return root.back() == '/' ? root + path : root + "/" + path;
+    const std::string folder = nativePath(root);
+    const char separator = nativePath("/").front();
+    return folder.back() == separator ? folder + nativePath(path)
+                                      : folder + separator + nativePath(path);
 }
 
 void setParameters() {

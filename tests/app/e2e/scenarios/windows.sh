@@ -183,3 +183,88 @@ scenario_windows_quit() {
     "$probe" close "$window" || fail "cannot send the close request"
     expect_exit 0
 }
+
+# make_windows NAME: `make windows` in this scenario's own build and output folders, dated by the
+# changelog as a plain run is; prints the zip's path.
+make_windows() {
+    env -u SOURCE_DATE_EPOCH -u MAKEFLAGS -u MAKELEVEL make -s -C "$source_dir" windows \
+        WINDOWS_DIR="$work/$1" WINDOWS_OUT="$work/$1-out" JOBS=2 >"$artefacts/$1.log" 2>&1 ||
+        fail "make windows: $(tail -n 20 "$artefacts/$1.log")"
+    echo "$work/$1-out/vantorix-${VANTORIX_VERSION:?}-win64.zip"
+}
+
+# windows_path PATH: the path as the game under Wine sees it, on drive Z:.
+windows_path() { echo "Z:${1//\//\\}"; }
+
+# textures_found: the run that just ended named no missing texture.
+textures_found() {
+    if grep -q 'cannot load\|found none' "$work/stderr"; then
+        fail "the textures were not found: $(tr -d '\r' <"$work/stderr")"
+    fi
+}
+
+# The zip that players download: two `make windows` runs in two build folders give the same
+# bytes. Unpacked into a folder whose name no ANSI code page holds, the game finds its textures
+# there, started from that folder and from another; there too, hostile texture files are each
+# named by their Windows path with one separator, in UTF-8, on stderr and at a command prompt,
+# and Escape still ends it with 27.
+scenario_windows_zip() {
+    need_wine
+    local zip again
+    zip=$(make_windows build)
+    again=$(make_windows build-again)
+    [[ -f $zip ]] || fail "make windows made no $zip"
+    (cd "$work" && sha256sum "${zip#"$work/"}" "${again#"$work/"}") | tee "$artefacts/result.txt"
+    cmp -s "$zip" "$again" ||
+        fail "two builds differ: $(diff <(cmake -E tar tvf "$zip") <(cmake -E tar tvf "$again"))"
+
+    local folder=$work/Łódź-日本
+    mkdir -p "$folder" "$work/elsewhere"
+    (cd "$folder" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
+    game=$folder/vantorix.exe
+    start_wine
+    start_game "$work/elsewhere"
+    shot from-elsewhere
+    xdotool key Escape
+    expect_exit 27
+    textures_found
+    start_game "$folder"
+    shot from-its-folder
+    xdotool key Escape
+    expect_exit 27
+    textures_found
+    echo "textures found in $folder, started from there and from elsewhere" |
+        tee -a "$artefacts/result.txt"
+
+    local textures
+    textures=$(windows_path "$folder")\\textures
+    rm "$folder/textures/bg.bmp" "$folder/textures/face.bmp"
+    mkdir "$folder/textures/bg.bmp"
+    head -c 100 /dev/zero | tr '\0' x >"$folder/textures/box.bmp"
+    start_game "$work/elsewhere"
+    xdotool key Escape
+    expect_exit 27
+    tr -d '\r' <"$work/stderr" >"$artefacts/hostile.txt"
+    local expected
+    for expected in "$textures\\bg.bmp: not a regular file" "$textures\\box.bmp: not a BMP file" \
+        "$textures\\face.bmp: no such file"; do
+        grep -qxF "Vantorix: cannot load $expected" "$artefacts/hostile.txt" ||
+            fail "no line 'Vantorix: cannot load $expected'"
+    done
+    [[ $(grep -c 'cannot load' "$artefacts/hostile.txt") -eq 3 ]] ||
+        fail "expected three files named: $(cat "$artefacts/hostile.txt")"
+    cat "$artefacts/hostile.txt" >>"$artefacts/result.txt"
+
+    # Started from a command prompt (Wine's cmd on a terminal of its own, wide enough for the
+    # line), the game writes the same messages there, the folder's name intact.
+    launcher=(script -qef -O "$work/console.txt" -c)
+    game="stty cols 250; $wine_loader cmd /c vantorix.exe"
+    start_game "$folder"
+    xdotool key Escape
+    expect_exit 27
+    sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' "$work/console.txt" | tr -d '\r' >"$artefacts/console.txt"
+    grep -qxF "Vantorix: cannot load $textures\\face.bmp: no such file" "$artefacts/console.txt" ||
+        fail "not at the prompt's console as written: $(grep 'cannot load' "$artefacts/console.txt")"
+    echo "at the prompt: $(grep -c 'cannot load' "$artefacts/console.txt") files named" |
+        tee -a "$artefacts/result.txt"
+}
