@@ -1,8 +1,23 @@
-# pack-web.cmake -- places the page in its own folder and packs that folder with fixed names,
-# order, modes and file times (zip-page), so that the same build gives the same zip. Run by the
-# build (web/CMakeLists.txt):
-#   cmake -DPAGE=folder -DENTRIES="index.html|vantorix.js" -DSTAGE=folder -DZIP=out.zip
-#         -DZIP_PAGE=zip-page -P pack-web.cmake
+# pack-web.cmake -- places the page in its own folder and packs that folder so that every build
+# gives the same bytes (zip-page): fixed names, order and modes, and one date for every file,
+# SOURCE_DATE_EPOCH, taken from the date of the latest entry in CHANGELOG unless set in the
+# environment (as for the Debian package and the Windows zip). Run by the build
+# (web/CMakeLists.txt):
+#   cmake -DPAGE=folder -DENTRIES="index.html|vantorix.js" -DCHANGELOG=changelog -DSTAGE=folder
+#         -DZIP=out.zip -DZIP_PAGE=zip-page -P pack-web.cmake
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(epoch $ENV{SOURCE_DATE_EPOCH})
+else()
+    execute_process(COMMAND dpkg-parsechangelog -l ${CHANGELOG} -S Timestamp
+                    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE
+                    RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "cannot read the date of ${CHANGELOG}")
+    endif()
+endif()
+if(NOT epoch MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "SOURCE_DATE_EPOCH is not a number of seconds: '${epoch}'")
+endif()
 set(readable OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 string(REPLACE "|" ";" entries "${ENTRIES}")
@@ -17,7 +32,7 @@ endforeach()
 
 file(REMOVE ${ZIP})
 # Not CMake's own zip, which keeps each staged copy's access and change times.
-execute_process(COMMAND ${ZIP_PAGE} ${ZIP} ${STAGE} ${entries} RESULT_VARIABLE failed)
+execute_process(COMMAND ${ZIP_PAGE} ${ZIP} ${STAGE} ${epoch} ${entries} RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "cannot pack ${ZIP}")
 endif()
