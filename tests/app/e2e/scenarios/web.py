@@ -155,7 +155,7 @@ def yellow_mask(picture):
     return (picture[..., 0] > 180) & (picture[..., 1] > 180) & (picture[..., 2] < 80)
 
 
-def settle(run, b, name, limit=15.0):
+def settle(run, b, name, limit=30.0):
     """Waits until the picture holds still (a dead snake does) and returns it."""
     last = run.shot(b, name)
     deadline = time.monotonic() + limit
