@@ -8,12 +8,14 @@ BENCH_DIR   := build/bench
 WINDOWS_DIR ?= build/windows
 WINDOWS_OUT ?= build
 WEB_BUILD_DIR := build/web-build
+WEB_DIR     := build/web
+PORT        ?= 8000
 DEB_DIR     ?= build/deb
 DEB_OUT     ?= build
 FUZZ_SECONDS ?= 600
 
 .PHONY: run test deps deps-test deps-lint deps-windows release fuzz-build fuzz bench textures snapshot \
-        install deb windows windows-build web-build deps-web format lint clean
+        install deb windows windows-build web web-build serve bench-web deps-web format lint clean
 
 # Build in Release and play, from the repository root. Escape (27), q (113) and Q (81) are the
 # game's ways of quitting, not failures; any other status is passed on.
@@ -22,11 +24,13 @@ run: release
 	@status=0; $(GAME) || status=$$?; \
 	    case $$status in 0|27|81|113) ;; *) exit $$status ;; esac
 
-# Build the sanitized test configuration and run every test.
-test: deps-test fuzz-build windows-build
+# Build the sanitized test configuration and run every test. The browser tests load the pages
+# of the Emscripten build tree.
+test: deps-test fuzz-build windows-build web-build
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORIX_BUILD_TESTS=ON \
 	    -DVANTORIX_SANITIZE=ON -DVANTORIX_FUZZER=$(abspath $(FUZZ_DIR))/fuzz/bmp_fuzzer \
-	    -DVANTORIX_WINDOWS_EXE=$(abspath $(WINDOWS_DIR))/vantorix.exe
+	    -DVANTORIX_WINDOWS_EXE=$(abspath $(WINDOWS_DIR))/vantorix.exe \
+	    -DVANTORIX_WEB_BUILD_DIR=$(abspath $(WEB_BUILD_DIR))
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
 
@@ -35,7 +39,7 @@ deps:
 	@scripts/install-deps play
 
 deps-test:
-	@scripts/install-deps play test windows
+	@scripts/install-deps play test windows web
 
 deps-lint:
 	@scripts/install-deps play lint
@@ -101,13 +105,32 @@ windows-build: deps-windows
 	    -DVANTORIX_PACKAGE_DIR=$(abspath $(WINDOWS_OUT))
 	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target vantorix
 
+# The browser game: build/web (the page and what it loads) and build/vantorix-VERSION-web.zip.
+web: web-build
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD_DIR) -j $(JOBS) --target vantorix_web_zip
+
 # The browser build's tree: the game's page, the frame benchmark's page and the fixed-function
-# layer's test page, built with Emscripten. Debian's emcc finds its Node.js modules through
-# NODE_PATH.
+# layer's test page, built with Emscripten, with the favicon drawn by the host's make-icon.
+# Debian's emcc finds its Node.js modules through NODE_PATH.
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
 web-build: deps-web
-	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+	$(configure_release)
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target make-icon
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD_DIR) -DCMAKE_BUILD_TYPE=Release \
+	    -DVANTORIX_MAKE_ICON=$(abspath $(RELEASE_DIR))/data/make-icon \
+	    -DVANTORIX_PACKAGE_DIR=$(abspath build)
 	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD_DIR) -j $(JOBS)
+
+# Serves build/web on 127.0.0.1 and prints the address to open: make serve PORT=8080
+serve: web
+	scripts/serve-web $(WEB_DIR) $(PORT)
+
+# The late-game frame in the browser (WebGL, headless Chromium) and natively (OSMesa), one after
+# the other on this machine, and both sets of medians.
+bench-web: deps-test web-build
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DVANTORIX_BUILD_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target frame_bench
+	bench/compare-web $(BENCH_DIR)/bench/frame_bench $(WEB_BUILD_DIR)/bench-page
 
 format: deps-lint
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -19,12 +19,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "assets/textures.h"
+#include "frame_scene.h"
 #include "game/state.h"
 #include "render/frame.h"
 #include "render/scene.h"
@@ -38,25 +38,12 @@ constexpr int kSmallWidth = 800;
 constexpr int kSmallHeight = 600;
 constexpr int kLargeWidth = 1600;
 constexpr int kLargeHeight = 1200;
-constexpr unsigned kSeed = 7;
 // The head steps from near the -Z wall toward +Z along X = 10; at 2.8 per tick it is still
 // short of the far wall after this many ticks, when the snake is laid out again (untimed).
 constexpr int kTicksPerRun = 90;
 constexpr float kStartX = 10.0f;
 constexpr float kStartZ = -120.0f;
-constexpr float kFoodAway = -120.0f;
 constexpr double kMillisecondsPerSecond = 1000.0;
-// The coil: a square spiral around the middle of the field (the walls are at -135 and 165),
-// its sides 10, 10, 20, 20, ... 50 segments long, with the tail in the middle and the head on the
-// outside heading -X, in open ground and away from the crates that clearThePath moved to X >= 40.
-// The head is about 70 from the -X wall; the coil is laid out again (untimed) well before it
-// gets there.
-constexpr float kCoilCentre = 15.0f;
-constexpr int kCoilSideStep = 10;
-constexpr int kCoilTicksPerRun = 20;
-// The orbit of the golden pictures: the whole field at an angle.
-constexpr float kOrbitAngle = 45.0f;
-constexpr int kOrbitRadius = 300;
 
 OSMesaContext context = nullptr;
 std::vector<unsigned char> pixels;
@@ -73,15 +60,6 @@ bool useSize(int width, int height) {
     return true;
 }
 
-// Keeps every obstacle's zone off the line X = 10; they are still drawn, only elsewhere.
-void clearThePath() {
-    for (std::size_t i = 0; i < state.obstacleX.size(); ++i) {
-        state.obstacleX[i] = 40.0f + 12.0f * static_cast<float>(i);
-    }
-    state.foodX[static_cast<std::size_t>(state.foodIndex)] = kFoodAway;
-    state.foodZ[static_cast<std::size_t>(state.foodIndex)] = kFoodAway;
-}
-
 void layOutSnake() {
     for (int i = 0; i < game::kSnakeCapacity; ++i) {
         state.snakeX[i] = kStartX;
@@ -92,44 +70,9 @@ void layOutSnake() {
     state.snakeDead = false;
 }
 
-// Walks out from the tail in the middle, turning left after each side: +Z, -X, -Z, +X, ...
-void coilSnake() {
-    constexpr std::array<int, 4> kTurns = {game::kHeadingPlusZ, game::kHeadingMinusX,
-                                           game::kHeadingMinusZ, game::kHeadingPlusX};
-    float x = kCoilCentre;
-    float z = kCoilCentre;
-    int segment = game::kSnakeCapacity - 1;
-    state.snakeX[segment] = x;
-    state.snakeZ[segment] = z;
-    for (int side = 0; segment > 0; ++side) {
-        const int heading = kTurns[static_cast<std::size_t>(side) % kTurns.size()];
-        for (int n = 0; n < kCoilSideStep * (side / 2 + 1) && segment > 0; ++n) {
-            x += heading == game::kHeadingPlusX    ? state.segmentSpacing
-                 : heading == game::kHeadingMinusX ? -state.segmentSpacing
-                                                   : 0.0f;
-            z += heading == game::kHeadingPlusZ    ? state.segmentSpacing
-                 : heading == game::kHeadingMinusZ ? -state.segmentSpacing
-                                                   : 0.0f;
-            --segment;
-            state.snakeX[segment] = x;
-            state.snakeZ[segment] = z;
-        }
-        state.direction = heading;
-    }
-    state.glideMode = false;
-    state.snakeDead = false;
-}
-
-void useView(int view) {
-    state.viewFlags.fill(false);
-    state.viewFlags[static_cast<std::size_t>(view - 1)] = true;
-    state.orbitAngle = kOrbitAngle;
-    state.orbitRadius = kOrbitRadius;
-}
-
 void prepare(float length) {
     state = startState;
-    clearThePath();
+    frame_scene::clearThePath();
     state.snakeLength = length;
     layOutSnake();
 }
@@ -161,15 +104,6 @@ void warmUp() {
         glFinish();
         state = before;
     }
-}
-
-double median(std::vector<double> values) {
-    if (values.empty()) {
-        return 0.0;
-    }
-    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
 }
 
 // Each iteration draws the same tick both ways, in alternating order so that neither way
@@ -217,22 +151,16 @@ void BM_OldAndNewFrame(benchmark::State& bench) {
     if (oldFrames.empty()) {
         return;
     }
-    const double oldMedian = median(oldFrames);
+    const double oldMedian = frame_scene::median(oldFrames);
     const double oldBest = *std::min_element(oldFrames.begin(), oldFrames.end());
     const double newBest = *std::min_element(newFrames.begin(), newFrames.end());
     bench.counters["old_ms"] = oldMedian * kMillisecondsPerSecond;
-    bench.counters["new_ms"] = median(newFrames) * kMillisecondsPerSecond;
-    bench.counters["new/old"] = median(newFrames) / oldMedian;
+    bench.counters["new_ms"] = frame_scene::median(newFrames) * kMillisecondsPerSecond;
+    bench.counters["new/old"] = frame_scene::median(newFrames) / oldMedian;
     bench.counters["best_old_ms"] = oldBest * kMillisecondsPerSecond;
     bench.counters["best_new_ms"] = newBest * kMillisecondsPerSecond;
     bench.counters["best_new/old"] = newBest / oldBest;
     bench.counters["spheres"] = length - static_cast<float>(game::kHiddenTail) + 1.0f;
-}
-
-double mean(const std::vector<double>& values) {
-    return values.empty() ? 0.0
-                          : std::accumulate(values.begin(), values.end(), 0.0) /
-                                static_cast<double>(values.size());
 }
 
 // The late game in one view: 295 snake spheres on the field, the snake stepping one tick a frame.
@@ -243,10 +171,7 @@ void BM_CoiledFrame(benchmark::State& bench) {
         return;
     }
     state = startState;
-    clearThePath();
-    state.snakeLength = static_cast<float>(game::kSnakeCapacity);
-    coilSnake();
-    useView(view);
+    frame_scene::setUpCoil(view);
     warmUp();
     std::vector<double> frames;
     int ticks = 0;
@@ -254,20 +179,20 @@ void BM_CoiledFrame(benchmark::State& bench) {
         const double time = newFrame();
         frames.push_back(time);
         bench.SetIterationTime(time);
-        if (state.snakeDead || state.snakeLength != static_cast<float>(game::kSnakeCapacity)) {
+        if (!frame_scene::coilIntact()) {
             bench.SkipWithError("the snake died or grew during the measurement");
             break;
         }
-        if (++ticks == kCoilTicksPerRun) {
-            coilSnake();
+        if (++ticks == frame_scene::kCoilTicksPerRun) {
+            frame_scene::coilSnake();
             ticks = 0;
         }
     }
     if (frames.empty()) {
         return;
     }
-    bench.counters["median_ms"] = median(frames) * kMillisecondsPerSecond;
-    bench.counters["mean_ms"] = mean(frames) * kMillisecondsPerSecond;
+    bench.counters["median_ms"] = frame_scene::median(frames) * kMillisecondsPerSecond;
+    bench.counters["mean_ms"] = frame_scene::mean(frames) * kMillisecondsPerSecond;
     bench.counters["best_ms"] =
         *std::min_element(frames.begin(), frames.end()) * kMillisecondsPerSecond;
 }
@@ -417,7 +342,7 @@ int main(int argc, char** argv) {
     }
     assets::setAssetRoot(VANTORIX_SOURCE_DIR);
     game::resetState();
-    render::initSceneWithSeed(kSeed);
+    render::initSceneWithSeed(frame_scene::kSeed);
     startState = state;
     compiledSphere = render::sphereList;
     if (compiledSphere == 0) {

@@ -13,7 +13,7 @@ struct LoopPlatform {
     void (*renderFrame)();
     // Hands a message to its handler. Handling a close request gives up the drawing surface.
     void (*dispatch)(const Message& message);
-    // Waits until the next pass is due.
+    // Waits until the next pass is due (runLoop's wait between passes; runPass does not wait).
     void (*pace)();
     // Whether the window still has its GL context; a close request takes it away.
     bool (*canDraw)();
@@ -22,12 +22,25 @@ struct LoopPlatform {
 // The quit message's code when the window was closed: the exit status of a normal end.
 constexpr int kQuitStatus = 0;
 
-// Runs passes until the quit message is taken (nothing is rendered in that pass; the status is
-// the quit message's code) or a handler sets quitRequested (the status is the code of that
-// pass's message: 27 for Escape, the character for Q). Every other pass renders one frame, then
-// dispatches its message. Once the window has given up its context there is nothing to draw
-// on: the passes that follow, until the quit message comes, still tick the game but draw
-// nothing.
+// What the passes so far have left for the next: the message that will decide the exit status.
+struct LoopState {
+    Message last;
+};
+
+// Runs one pass: takes at most one message; if it is the quit message, ends the loop without
+// rendering. Otherwise renders one frame, then dispatches the message; the loop ends if a handler
+// set quitRequested. Once the window has given up its context there is nothing to draw on: the
+// passes that follow, until the quit message comes, still tick the game but draw nothing.
+// Returns false when the loop has ended; loopExitStatus then tells the status. A platform whose
+// display calls it back once a frame runs the loop this way, a pass at a time.
+bool runPass(const LoopPlatform& platform, LoopState& loop);
+
+// The exit status once the loop has ended: the quit message's code, or the code of the message
+// whose handler set quitRequested (27 for Escape, the character for Q).
+int loopExitStatus(const LoopState& loop);
+
+// Runs passes, with the platform's wait between them, until the loop ends; returns the exit
+// status.
 int runLoop(const LoopPlatform& platform);
 
 }  // namespace app

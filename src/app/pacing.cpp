@@ -14,6 +14,14 @@ Clock::time_point nextDeadline(Clock::time_point deadline, Clock::time_point now
     return next;
 }
 
+bool takeDuePass(Clock::time_point& deadline, Clock::time_point now) {
+    if (now + kFrameSlack < deadline) {
+        return false;
+    }
+    deadline = nextDeadline(deadline, now, kPassPeriod);
+    return true;
+}
+
 std::string statsLine(long frames, double seconds) {
     const double fps = seconds > 0.0 ? static_cast<double>(frames) / seconds : 0.0;
     char line[96];

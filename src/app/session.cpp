@@ -64,6 +64,10 @@ void waitForNextPass() {
     std::this_thread::sleep_until(session.deadline);
 }
 
+bool passDueAtThisFrame() {
+    return takeDuePass(session.deadline, Clock::now());
+}
+
 // The rate the loop keeps: the first frame, slowed by the GL driver's warm-up, only starts the
 // clock, and the frames after it are counted.
 void endSession() {

@@ -16,6 +16,10 @@ void frameShown();
 // Waits until the next pass is due: 60 passes a second on a schedule that is kept.
 void waitForNextPass();
 
+// For a platform called back at each of the display's frames: whether a pass is due at this
+// one (see pacing.h's takeDuePass), on the schedule startSession began.
+bool passDueAtThisFrame();
+
 // Ends the run: with VANTORIX_STATS=1 in the environment, prints the frames shown and the rate
 // kept on stderr.
 void endSession();

@@ -86,6 +86,50 @@ TEST(Pacing, AStallStartsTheScheduleAfreshWithoutABurst) {
     }
 }
 
+// The passes that a display refreshing `hertz` times a second runs within `span`, its frames a
+// little uneven (a quarter of a millisecond either way), when it stops calling back from
+// `stopAt` for `stopFor` (a hidden page).
+int passesAtFrames(double hertz, Clock::duration span, Clock::duration stopAt = Clock::duration(0),
+                   Clock::duration stopFor = Clock::duration(0)) {
+    const Clock::time_point start{};
+    const auto interval =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / hertz));
+    Clock::time_point deadline = start;
+    int passes = 0;
+    for (long frame = 0;; ++frame) {
+        const auto jitter = std::chrono::microseconds(frame % 3 == 0 ? 250 : -250);
+        Clock::time_point now = start + frame * interval + jitter;
+        if (stopFor > Clock::duration(0) && now >= start + stopAt) {
+            now += stopFor;
+        }
+        if (now >= start + span + stopFor) {
+            return passes;
+        }
+        if (app::takeDuePass(deadline, now)) {
+            ++passes;
+        }
+    }
+}
+
+TEST(Pacing, ADisplaysFramesRunSixtyPassesASecondWhateverItsRate) {
+    // Ten seconds: 600 passes (and the one due at the end) from a display of 60 Hz or more;
+    // from a slower one, a pass at each of its frames (501 of them start within 10 s at 50 Hz).
+    for (const double hertz : {60.0, 75.0, 90.0, 120.0, 144.0, 240.0}) {
+        const int passes = passesAtFrames(hertz, 10s);
+        EXPECT_GE(passes, 598) << hertz << " Hz";
+        EXPECT_LE(passes, 601) << hertz << " Hz";
+    }
+    EXPECT_EQ(passesAtFrames(50.0, 10s), 501);
+}
+
+TEST(Pacing, FramesThatStoppedAreNotMadeUpFor) {
+    // A 144 Hz display stops calling back for 3 s after 2 s (a hidden page), then goes on for
+    // 5 s: the 7 s of frames hold 7 s of passes, not the 10 s of the whole span.
+    const int passes = passesAtFrames(144.0, 7s, 2s, 3s);
+    EXPECT_GE(passes, 418);
+    EXPECT_LE(passes, 422);
+}
+
 TEST(Pacing, StatsLineReadsAsDocumented) {
     EXPECT_EQ(app::statsLine(360, 6.01), "Vantorix: 360 frames in 6.01 s (59.9 fps)");
     EXPECT_EQ(app::statsLine(0, 0.0), "Vantorix: 0 frames in 0.00 s (0.0 fps)");

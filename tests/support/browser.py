@@ -162,14 +162,17 @@ class Browser:
         from PIL import Image
         return Image.open(io.BytesIO(self.screenshot_png())).convert("RGB")
 
-    def key(self, key, code, key_code, text=None):
-        """One key pressed and released, as DevTools types it (`key`, `code`, virtual-key code)."""
+    def key(self, key, code, key_code, text=None, modifiers=0):
+        """One key pressed and released, as DevTools types it (`key`, `code`, virtual-key code;
+        `modifiers` as DevTools counts them: 1 Alt, 2 Ctrl, 4 Meta, 8 Shift)."""
         down = {"type": "keyDown" if text else "rawKeyDown", "key": key, "code": code,
-                "windowsVirtualKeyCode": key_code, "nativeVirtualKeyCode": key_code}
+                "windowsVirtualKeyCode": key_code, "nativeVirtualKeyCode": key_code,
+                "modifiers": modifiers}
         if text:
             down["text"] = text
             down["unmodifiedText"] = text
         self.cdp("Input.dispatchKeyEvent", down)
         self.cdp("Input.dispatchKeyEvent", {"type": "keyUp", "key": key, "code": code,
                                             "windowsVirtualKeyCode": key_code,
-                                            "nativeVirtualKeyCode": key_code})
+                                            "nativeVirtualKeyCode": key_code,
+                                            "modifiers": modifiers})

@@ -1,0 +1,28 @@
+// web_context.cpp -- the WebGL context on the canvas, and the fixed-function layer on it.
+#include "app/web_context.h"
+
+#include <emscripten/html5.h>
+
+#include "fixedgl/fixedgl.h"
+
+namespace app {
+
+bool createWebGLContext(const char* canvas) {
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.alpha = EM_FALSE;
+    attributes.depth = EM_TRUE;
+    attributes.stencil = EM_FALSE;
+    attributes.antialias = EM_FALSE;
+    attributes.majorVersion = 1;
+    attributes.minorVersion = 0;
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
+        emscripten_webgl_create_context(canvas, &attributes);
+    if (context <= 0 ||
+        emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS) {
+        return false;
+    }
+    return fixedgl::initialise();
+}
+
+}  // namespace app

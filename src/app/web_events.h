@@ -1,0 +1,72 @@
+// web_events.h -- the page's keyboard, pointer and touch events turned into the game's messages,
+// and the queue that hands them out one per pass. Needs no Emscripten header, so the translation
+// builds and is tested on every platform.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+
+#include "app/message.h"
+
+namespace app {
+
+// A key press as the page sees it: KeyboardEvent.key (the key's value for the layout in use:
+// "ArrowUp", "Escape", " ", "q", "Q", "3", ...) and whether Ctrl, Alt or Meta was held.
+struct WebKey {
+    const char* key = "";
+    bool withCommandModifier = false;
+};
+
+// The message of a key press: a key-down for Escape, Space and the arrows (their virtual-key
+// codes), the typed character for any other key that types one (digits, letters, ...), and
+// MessageKind::None for the rest. A key held with Ctrl, Alt or Meta types nothing: it is the
+// browser's (reload, tab switch, ...).
+Message translateKey(const WebKey& key);
+
+// Whether the page keeps the browser's default action for a key press: it does for every key
+// the game takes nothing from, so that the browser's own keys keep working, and never for the
+// arrows and Space, which would scroll.
+bool browserKeepsKey(const Message& message);
+
+// A pointer position in the canvas, in CSS pixels, as a pointer-move message.
+Message pointerMessage(long x, long y);
+
+// A resize of the canvas to width x height device pixels.
+Message resizeMessage(int width, int height);
+
+// One finger on the canvas, from where it came down. A swipe turns the snake the way of the
+// swipe, as that arrow key would (the picture's up is Up); a tap, which hardly moves, is Space.
+struct Touch {
+    bool down = false;
+    long id = 0;
+    double startX = 0.0;
+    double startY = 0.0;
+    bool swiped = false;  // this touch has turned the snake already
+};
+
+// How far, in CSS pixels, a finger moves before its touch counts as a swipe.
+constexpr double kSwipeDistance = 24.0;
+
+// A finger came down; a second finger while one is down is ignored.
+void touchStarted(Touch& touch, long id, double x, double y);
+// The finger moved: the key-down of the swipe's arrow the first time it has gone kSwipeDistance
+// from where it came down, MessageKind::None otherwise.
+Message touchMoved(Touch& touch, long id, double x, double y);
+// The finger was lifted: Space for a tap, the swipe's arrow for a swipe that no move reported,
+// MessageKind::None otherwise.
+Message touchEnded(Touch& touch, long id, double x, double y);
+// The browser took the touch away (a system gesture): nothing happens.
+void touchCancelled(Touch& touch);
+
+// The page's events wait here between passes. Pointer moves that arrive back to back count as
+// one, carrying the last position, so that keys never wait behind the mouse; so do the resizes
+// of a window being dragged to a new size, carrying the last size.
+using WebQueue = std::deque<Message>;
+
+// Queues a message; MessageKind::None is dropped.
+void queueMessage(WebQueue& queue, const Message& message);
+
+// Takes this pass's message; false when none is waiting.
+bool takeMessage(WebQueue& queue, Message* message);
+
+}  // namespace app

@@ -1,0 +1,214 @@
+// web_main.cpp -- the browser platform: the page's canvas and its WebGL context, the page's
+// events, and one pass of the shared loop per animation frame.
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cmath>
+
+#include "app/command_line.h"
+#include "app/dispatch.h"
+#include "app/loop.h"
+#include "app/session.h"
+#include "app/web_context.h"
+#include "app/web_events.h"
+#include "fixedgl/fixedgl.h"
+#include "render/frame.h"
+
+namespace app {
+namespace {
+
+constexpr int kExitFailure = 1;
+
+struct Page {
+    WebQueue queue;
+    Touch touch;
+    LoopState loop;
+    int width = 0;  // the canvas's size in device pixels
+    int height = 0;
+    bool contextLost = false;
+    bool firstFrameShown = false;
+};
+
+Page page;
+
+// The page's side (web/page.js): what it shows around the canvas.
+EM_JS(void, pageShowsFirstFrame, (), { Module.vantorixFirstFrame(); });
+EM_JS(void, pageShowsEnd, (int status), { Module.vantorixEnded(status); });
+EM_JS(void, pageShowsNoWebGL, (), { Module.vantorixNoWebGL(); });
+
+// The canvas fills the window; its drawing buffer has a pixel for each device pixel.
+void canvasSizeWanted(int* width, int* height) {
+    double cssWidth = 0.0;
+    double cssHeight = 0.0;
+    emscripten_get_element_css_size(kCanvasSelector, &cssWidth, &cssHeight);
+    const double ratio = emscripten_get_device_pixel_ratio();
+    *width = static_cast<int>(std::lround(cssWidth * ratio));
+    *height = static_cast<int>(std::lround(cssHeight * ratio));
+}
+
+// The drawing buffer takes the new size only when the message is handled, together with the
+// viewport, so that no frame is drawn at one size into a buffer of another.
+void resizeCanvas(int width, int height) {
+    page.width = width;
+    page.height = height;
+    emscripten_set_canvas_element_size(kCanvasSelector, width, height);
+    render::resizeViewport(width, height);
+}
+
+void resizeForMessage(const Message& message) {
+    resizeCanvas(message.x, message.y);
+}
+
+constexpr WindowHandlers kWindowHandlers{resizeForMessage, nullptr, nullptr};
+
+bool pollPass(Message* message) {
+    return takeMessage(page.queue, message);
+}
+
+void drawFrame() {
+    render::renderFrame();
+    // The browser shows the frame when the animation frame's callback returns.
+    frameShown();
+    if (!page.firstFrameShown) {
+        page.firstFrameShown = true;
+        pageShowsFirstFrame();
+    }
+}
+
+void dispatch(const Message& message) {
+    dispatchMessage(message, kWindowHandlers);
+}
+
+// The page waits for the display, not for a clock: the pass is paced in onAnimationFrame.
+void noWait() {}
+
+// Passes stop while the context is lost (see onAnimationFrame), so there is always one.
+bool canDraw() {
+    return true;
+}
+
+constexpr LoopPlatform kPlatform{pollPass, drawFrame, dispatch, noWait, canDraw};
+
+void endGame() {
+    emscripten_cancel_main_loop();
+    emscripten_html5_remove_all_event_listeners();
+    endSession();
+    pageShowsEnd(loopExitStatus(page.loop));
+}
+
+// Called at each of the display's frames. A pass runs when one is due: 60 a second whatever
+// the display's rate, and no burst of passes after the page was hidden (the browser calls no
+// animation frame then). While the context is lost the game waits where it is.
+void onAnimationFrame() {
+    if (page.contextLost || !passDueAtThisFrame()) {
+        return;
+    }
+    if (!runPass(kPlatform, page.loop)) {
+        endGame();
+    }
+}
+
+EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent* event, void*) {
+    const bool command = event->ctrlKey || event->altKey || event->metaKey;
+    const Message message = translateKey(WebKey{event->key, command});
+    queueMessage(page.queue, message);
+    return browserKeepsKey(message) ? EM_FALSE : EM_TRUE;
+}
+
+EM_BOOL onMouseMove(int, const EmscriptenMouseEvent* event, void*) {
+    queueMessage(page.queue, pointerMessage(event->targetX, event->targetY));
+    return EM_FALSE;
+}
+
+// Touches on the canvas are the game's: none scrolls or zooms the page.
+EM_BOOL onTouch(int type, const EmscriptenTouchEvent* event, void*) {
+    for (int i = 0; i < event->numTouches; ++i) {
+        const EmscriptenTouchPoint& point = event->touches[i];
+        if (!point.isChanged) {
+            continue;
+        }
+        const double x = point.targetX;
+        const double y = point.targetY;
+        switch (type) {
+            case EMSCRIPTEN_EVENT_TOUCHSTART:
+                touchStarted(page.touch, point.identifier, x, y);
+                break;
+            case EMSCRIPTEN_EVENT_TOUCHMOVE:
+                queueMessage(page.queue, touchMoved(page.touch, point.identifier, x, y));
+                break;
+            case EMSCRIPTEN_EVENT_TOUCHEND:
+                queueMessage(page.queue, touchEnded(page.touch, point.identifier, x, y));
+                break;
+            default:
+                touchCancelled(page.touch);
+                break;
+        }
+    }
+    return EM_TRUE;
+}
+
+EM_BOOL onResize(int, const EmscriptenUiEvent*, void*) {
+    int width = 0;
+    int height = 0;
+    canvasSizeWanted(&width, &height);
+    queueMessage(page.queue, resizeMessage(width, height));
+    return EM_FALSE;
+}
+
+// Taking the event's default lets the browser restore the context later (a GPU reset). The
+// game keeps its state; only the GL objects are gone.
+EM_BOOL onContextLost(int, const void*, void*) {
+    page.contextLost = true;
+    fixedgl::contextLost();
+    return EM_TRUE;
+}
+
+EM_BOOL onContextRestored(int, const void*, void*) {
+    if (!fixedgl::contextRestored()) {
+        return EM_TRUE;  // still lost: the browser may restore it again
+    }
+    render::resizeViewport(page.width, page.height);
+    page.contextLost = false;
+    return EM_TRUE;
+}
+
+void listen() {
+    const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+    emscripten_set_keydown_callback(window, nullptr, EM_FALSE, onKeyDown);
+    emscripten_set_mousemove_callback(kCanvasSelector, nullptr, EM_FALSE, onMouseMove);
+    emscripten_set_touchstart_callback(kCanvasSelector, nullptr, EM_FALSE, onTouch);
+    emscripten_set_touchmove_callback(kCanvasSelector, nullptr, EM_FALSE, onTouch);
+    emscripten_set_touchend_callback(kCanvasSelector, nullptr, EM_FALSE, onTouch);
+    emscripten_set_touchcancel_callback(kCanvasSelector, nullptr, EM_FALSE, onTouch);
+    emscripten_set_resize_callback(window, nullptr, EM_FALSE, onResize);
+    emscripten_set_webglcontextlost_callback(kCanvasSelector, nullptr, EM_FALSE, onContextLost);
+    emscripten_set_webglcontextrestored_callback(kCanvasSelector, nullptr, EM_FALSE,
+                                                 onContextRestored);
+}
+
+int run() {
+    if (!createWebGLContext(kCanvasSelector)) {
+        pageShowsNoWebGL();
+        return kExitFailure;
+    }
+    int width = 0;
+    int height = 0;
+    canvasSizeWanted(&width, &height);
+    resizeCanvas(width, height);
+    // The textures were put in the virtual file system's working directory, "/".
+    startSession("");
+    listen();
+    // One call per animation frame; main returns and the page keeps the game running.
+    emscripten_set_main_loop(onAnimationFrame, 0, EM_FALSE);
+    return 0;
+}
+
+}  // namespace
+}  // namespace app
+
+int main(int argc, char** argv) {
+    if (const auto answered = app::answerCommandLine(argc, argv)) {
+        return *answered;
+    }
+    return app::run();
+}

@@ -1,0 +1,655 @@
+// backend_webgl.cpp -- the layer's shaders, buffers, textures and draws on WebGL 1.
+//
+// The vertex shader does GL 1.x's per-vertex lighting (as Mesa's fixed-function program does:
+// unnormalised eye-space normals, colours clamped per vertex) for the front and the back face;
+// the fragment shader picks the face, modulates by the texture, applies fog, the coverage of a
+// smooth line and the alpha test. Smooth lines are quads expanded in window space, as Mesa
+// draws them: one pixel to each side of the line and half a pixel past each end, split across
+// the same diagonal, the coverage falling linearly with the distances interpolated from the
+// corners.
+#include <webgl/webgl1.h>
+
+#include <cstdio>
+#include <string>
+#include <tuple>
+
+#include "backend.h"
+
+namespace fixedgl::backend {
+
+namespace {
+
+constexpr const char* kVertexShader = R"(
+precision highp float;
+attribute vec3 aPosition;
+attribute vec3 aNormal;
+attribute vec4 aColour;
+attribute vec2 aTexCoord;
+#ifdef SMOOTH_LINES
+attribute vec3 aOther;
+attribute vec2 aCorner;
+uniform vec4 uViewport;
+varying vec4 vLine;
+#endif
+uniform mat4 uModelView;
+uniform mat4 uModelViewProjection;
+uniform mat3 uNormals;
+uniform bool uLighting;
+uniform bool uTwoSide;
+uniform bool uLocalViewer;
+uniform bool uLight0;
+uniform vec4 uModelAmbient;
+uniform vec4 uLightAmbient;
+uniform vec4 uLightDiffuse;
+uniform vec4 uLightSpecular;
+uniform vec4 uLightPosition;
+uniform vec3 uSpotDirection;
+uniform float uSpotCosCutoff;
+uniform float uSpotExponent;
+uniform vec3 uAttenuation;
+uniform vec4 uFrontAmbient, uFrontDiffuse, uFrontSpecular, uFrontEmission, uFrontTracks;
+uniform float uFrontShininess;
+uniform vec4 uBackAmbient, uBackDiffuse, uBackSpecular, uBackEmission, uBackTracks;
+uniform float uBackShininess;
+varying vec4 vFront;
+varying vec4 vBack;
+varying vec2 vTexCoord;
+varying float vFogDepth;
+
+float specularPower(float base, float exponent) {
+    if (exponent == 0.0) return 1.0;
+    return base > 0.0 ? pow(base, exponent) : 0.0;
+}
+
+vec4 shade(vec3 n, vec3 eye, vec4 ambient, vec4 diffuse, vec4 specular, vec4 emission,
+           float shininess) {
+    vec3 colour = emission.rgb + uModelAmbient.rgb * ambient.rgb;
+    if (uLight0) {
+        vec3 toLight;
+        float factor = 1.0;
+        if (uLightPosition.w != 0.0) {
+            vec3 offset = uLightPosition.xyz / uLightPosition.w - eye;
+            float distance = length(offset);
+            toLight = offset / distance;
+            factor = 1.0 / (uAttenuation.x + uAttenuation.y * distance +
+                            uAttenuation.z * distance * distance);
+            if (uSpotCosCutoff > -1.0) {
+                float spot = dot(-toLight, normalize(uSpotDirection));
+                factor *= spot >= uSpotCosCutoff ? specularPower(spot, uSpotExponent) : 0.0;
+            }
+        } else {
+            toLight = normalize(uLightPosition.xyz);
+        }
+        float diffuseDot = dot(n, toLight);
+        vec3 lit = uLightAmbient.rgb * ambient.rgb;
+        if (diffuseDot > 0.0) {
+            vec3 toEye = uLocalViewer ? -normalize(eye) : vec3(0.0, 0.0, 1.0);
+            float halfDot = max(dot(n, normalize(toLight + toEye)), 0.0);
+            lit += uLightDiffuse.rgb * diffuse.rgb * diffuseDot +
+                   uLightSpecular.rgb * specular.rgb * specularPower(halfDot, shininess);
+        }
+        colour += factor * lit;
+    }
+    return clamp(vec4(colour, diffuse.a), 0.0, 1.0);
+}
+
+void light(vec3 position) {
+    vec4 colour = clamp(aColour, 0.0, 1.0);
+    if (!uLighting) {
+        vFront = colour;
+        vBack = colour;
+        return;
+    }
+    vec3 eye = (uModelView * vec4(position, 1.0)).xyz;
+    vec3 n = uNormals * aNormal;
+    vFront = shade(n, eye, mix(uFrontAmbient, aColour, uFrontTracks.x),
+                   mix(uFrontDiffuse, aColour, uFrontTracks.y),
+                   mix(uFrontSpecular, aColour, uFrontTracks.z),
+                   mix(uFrontEmission, aColour, uFrontTracks.w), uFrontShininess);
+    if (uTwoSide) {
+        vBack = shade(-n, eye, mix(uBackAmbient, aColour, uBackTracks.x),
+                      mix(uBackDiffuse, aColour, uBackTracks.y),
+                      mix(uBackSpecular, aColour, uBackTracks.z),
+                      mix(uBackEmission, aColour, uBackTracks.w), uBackShininess);
+    } else {
+        vBack = vFront;
+    }
+}
+
+#ifdef SMOOTH_LINES
+vec2 toWindow(vec4 clip) {
+    return (clip.xy / clip.w * 0.5 + 0.5) * uViewport.zw + uViewport.xy;
+}
+
+void main() {
+    light(aPosition);
+    vTexCoord = aTexCoord;
+    vFogDepth = abs((uModelView * vec4(aPosition, 1.0)).z);
+    bool first = aCorner.x < 0.5;
+    vec4 self = uModelViewProjection * vec4(aPosition, 1.0);
+    vec4 other = uModelViewProjection * vec4(aOther, 1.0);
+    // Clipped to the view volume first, as Mesa clips a line before it widens it; both ends
+    // clip the same segment, from its first end to its second.
+    vec4 start = first ? self : other;
+    vec4 delta = (first ? other : self) - start;
+    float enter = 0.0;
+    float leave = 1.0;
+    for (int i = 0; i < 6; ++i) {
+        float sign = mod(float(i), 2.0) < 0.5 ? 1.0 : -1.0;
+        int axis = i / 2;
+        float startIn = start.w + sign * (axis == 0 ? start.x : axis == 1 ? start.y : start.z);
+        float deltaIn = delta.w + sign * (axis == 0 ? delta.x : axis == 1 ? delta.y : delta.z);
+        if (deltaIn == 0.0) {
+            if (startIn < 0.0) leave = -1.0;
+        } else if (deltaIn > 0.0) {
+            enter = max(enter, -startIn / deltaIn);
+        } else {
+            leave = min(leave, -startIn / deltaIn);
+        }
+    }
+    if (enter > leave) {
+        vLine = vec4(0.0);
+        gl_Position = vec4(0.0, 0.0, 2.0, 1.0);
+        return;
+    }
+    self = start + delta * (first ? enter : leave);
+    other = start + delta * (first ? leave : enter);
+    vec2 selfWindow = toWindow(self);
+    vec2 otherWindow = toWindow(other);
+    vec2 along = first ? otherWindow - selfWindow : selfWindow - otherWindow;
+    float length = length(along);
+    vec2 direction = length > 0.0 ? along / length : vec2(1.0, 0.0);
+    vec2 across = vec2(-direction.y, direction.x);
+    const float halfWidth = 1.0;  // half the width of 1, plus half a pixel
+    float halfLength = 0.5 * length + 0.5;
+    vec2 window = selfWindow + direction * (first ? -0.5 : 0.5) + across * aCorner.y * halfWidth;
+    // Distances from the axis and from the middle, interpolated across the quad as Mesa
+    // interpolates them (with the ends' depths), and compared with the half sizes.
+    vLine = vec4(aCorner.y * halfWidth, halfWidth, (first ? -1.0 : 1.0) * halfLength, halfLength);
+    vec2 ndc = (window - uViewport.xy) / uViewport.zw * 2.0 - 1.0;
+    gl_Position = vec4(ndc * self.w, self.z, self.w);
+}
+#else
+void main() {
+    light(aPosition);
+    vTexCoord = aTexCoord;
+    vFogDepth = abs((uModelView * vec4(aPosition, 1.0)).z);
+    gl_Position = uModelViewProjection * vec4(aPosition, 1.0);
+}
+#endif
+)";
+
+constexpr const char* kFragmentShader = R"(
+precision highp float;
+uniform sampler2D uTexture;
+uniform bool uTexturing;
+uniform bool uFog;
+uniform int uFogMode;
+uniform vec4 uFogParameters;
+uniform vec4 uFogColour;
+uniform bool uAlphaTest;
+uniform int uAlphaFunction;
+uniform float uAlphaReference;
+varying vec4 vFront;
+varying vec4 vBack;
+varying vec2 vTexCoord;
+varying float vFogDepth;
+#ifdef SMOOTH_LINES
+varying vec4 vLine;
+#endif
+
+bool passes(float alpha) {
+    if (uAlphaFunction == 0) return false;
+    if (uAlphaFunction == 1) return alpha < uAlphaReference;
+    if (uAlphaFunction == 2) return alpha == uAlphaReference;
+    if (uAlphaFunction == 3) return alpha <= uAlphaReference;
+    if (uAlphaFunction == 4) return alpha > uAlphaReference;
+    if (uAlphaFunction == 5) return alpha != uAlphaReference;
+    if (uAlphaFunction == 6) return alpha >= uAlphaReference;
+    return true;
+}
+
+void main() {
+#ifdef SMOOTH_LINES
+    vec4 colour = vFront;
+#else
+    vec4 colour = gl_FrontFacing ? vFront : vBack;
+#endif
+    if (uTexturing) {
+        colour *= texture2D(uTexture, vTexCoord);
+    }
+    if (uFog) {
+        float density = uFogParameters.x;
+        float z = vFogDepth;
+        float f;
+        if (uFogMode == 0) {
+            f = (uFogParameters.z - z) / (uFogParameters.z - uFogParameters.y);
+        } else if (uFogMode == 1) {
+            f = exp(-density * z);
+        } else {
+            f = exp(-(density * z) * (density * z));
+        }
+        colour.rgb = mix(uFogColour.rgb, colour.rgb, clamp(f, 0.0, 1.0));
+    }
+#ifdef SMOOTH_LINES
+    colour.a *= clamp(vLine.y - abs(vLine.x), 0.0, 1.0) * clamp(vLine.w - abs(vLine.z), 0.0, 1.0);
+#endif
+    if (uAlphaTest && !passes(colour.a)) {
+        discard;
+    }
+    gl_FragColor = colour;
+}
+)";
+
+enum Attribute : GLuint { kPosition, kNormal, kColour, kTexCoord, kOther, kCorner };
+
+struct Locations {
+    GLint modelView, modelViewProjection, normals, viewport;
+    GLint lighting, twoSide, localViewer, light0, modelAmbient;
+    GLint lightAmbient, lightDiffuse, lightSpecular, lightPosition, spotDirection;
+    GLint spotCosCutoff, spotExponent, attenuation;
+    GLint frontAmbient, frontDiffuse, frontSpecular, frontEmission, frontTracks, frontShininess;
+    GLint backAmbient, backDiffuse, backSpecular, backEmission, backTracks, backShininess;
+    GLint texture, texturing, fog, fogMode, fogParameters, fogColour;
+    GLint alphaTest, alphaFunction, alphaReference;
+};
+
+struct Program {
+    GLuint program = 0;
+    Locations at{};
+    DrawState sent{};
+    bool sentAny = false;
+};
+
+struct Objects {
+    bool ready = false;
+    Program triangles;
+    Program smoothLines;
+    GLuint stream = 0;
+    GLuint streamIndices = 0;
+    FixedState applied{};
+};
+
+Objects objects;
+
+GLuint compile(GLenum type, const std::string& source) {
+    const GLuint shader = emscripten_glCreateShader(type);
+    const char* text = source.c_str();
+    emscripten_glShaderSource(shader, 1, &text, nullptr);
+    emscripten_glCompileShader(shader);
+    GLint ok = 0;
+    emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok == 0) {
+        char log[1024] = {};
+        emscripten_glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        std::fprintf(stderr, "fixedgl: shader does not compile: %s\n", log);
+        emscripten_glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+Locations locate(GLuint p) {
+    auto u = [p](const char* name) { return emscripten_glGetUniformLocation(p, name); };
+    return {u("uModelView"),      u("uModelViewProjection"),
+            u("uNormals"),        u("uViewport"),
+            u("uLighting"),       u("uTwoSide"),
+            u("uLocalViewer"),    u("uLight0"),
+            u("uModelAmbient"),   u("uLightAmbient"),
+            u("uLightDiffuse"),   u("uLightSpecular"),
+            u("uLightPosition"),  u("uSpotDirection"),
+            u("uSpotCosCutoff"),  u("uSpotExponent"),
+            u("uAttenuation"),    u("uFrontAmbient"),
+            u("uFrontDiffuse"),   u("uFrontSpecular"),
+            u("uFrontEmission"),  u("uFrontTracks"),
+            u("uFrontShininess"), u("uBackAmbient"),
+            u("uBackDiffuse"),    u("uBackSpecular"),
+            u("uBackEmission"),   u("uBackTracks"),
+            u("uBackShininess"),  u("uTexture"),
+            u("uTexturing"),      u("uFog"),
+            u("uFogMode"),        u("uFogParameters"),
+            u("uFogColour"),      u("uAlphaTest"),
+            u("uAlphaFunction"),  u("uAlphaReference")};
+}
+
+bool link(Program& program, const char* defines) {
+    const std::string prefix = defines;
+    const GLuint vertex = compile(GL_VERTEX_SHADER, prefix + kVertexShader);
+    const GLuint fragment = compile(GL_FRAGMENT_SHADER, prefix + kFragmentShader);
+    if (vertex == 0 || fragment == 0) {
+        return false;
+    }
+    const GLuint p = emscripten_glCreateProgram();
+    emscripten_glAttachShader(p, vertex);
+    emscripten_glAttachShader(p, fragment);
+    emscripten_glBindAttribLocation(p, kPosition, "aPosition");
+    emscripten_glBindAttribLocation(p, kNormal, "aNormal");
+    emscripten_glBindAttribLocation(p, kColour, "aColour");
+    emscripten_glBindAttribLocation(p, kTexCoord, "aTexCoord");
+    emscripten_glBindAttribLocation(p, kOther, "aOther");
+    emscripten_glBindAttribLocation(p, kCorner, "aCorner");
+    emscripten_glLinkProgram(p);
+    emscripten_glDeleteShader(vertex);
+    emscripten_glDeleteShader(fragment);
+    GLint ok = 0;
+    emscripten_glGetProgramiv(p, GL_LINK_STATUS, &ok);
+    if (ok == 0) {
+        char log[1024] = {};
+        emscripten_glGetProgramInfoLog(p, sizeof log, nullptr, log);
+        std::fprintf(stderr, "fixedgl: shaders do not link: %s\n", log);
+        emscripten_glDeleteProgram(p);
+        return false;
+    }
+    program = Program{};
+    program.program = p;
+    program.at = locate(p);
+    return true;
+}
+
+auto tied(const MaterialUniforms& m) {
+    return std::tie(m.ambient, m.diffuse, m.specular, m.emission, m.shininess, m.tracks);
+}
+
+bool same(const LightingUniforms& a, const LightingUniforms& b) {
+    auto lightOf = [](const LightingUniforms& l) {
+        return std::tie(l.lighting, l.twoSide, l.localViewer, l.light0, l.modelAmbient,
+                        l.lightAmbient, l.lightDiffuse, l.lightSpecular, l.lightPosition,
+                        l.spotDirection, l.spotCosCutoff, l.spotExponent, l.attenuation);
+    };
+    return lightOf(a) == lightOf(b) && tied(a.front) == tied(b.front) &&
+           tied(a.back) == tied(b.back);
+}
+
+bool same(const FragmentUniforms& a, const FragmentUniforms& b) {
+    auto fragmentOf = [](const FragmentUniforms& f) {
+        return std::tie(f.texturing, f.texture, f.fog, f.fogMode, f.fogParameters, f.fogColour,
+                        f.alphaTest, f.alphaFunction, f.alphaReference);
+    };
+    return fragmentOf(a) == fragmentOf(b);
+}
+
+void sendMaterial(const Locations& at, bool front, const MaterialUniforms& m) {
+    emscripten_glUniform4fv(front ? at.frontAmbient : at.backAmbient, 1, m.ambient.data());
+    emscripten_glUniform4fv(front ? at.frontDiffuse : at.backDiffuse, 1, m.diffuse.data());
+    emscripten_glUniform4fv(front ? at.frontSpecular : at.backSpecular, 1, m.specular.data());
+    emscripten_glUniform4fv(front ? at.frontEmission : at.backEmission, 1, m.emission.data());
+    emscripten_glUniform4fv(front ? at.frontTracks : at.backTracks, 1, m.tracks.data());
+    emscripten_glUniform1f(front ? at.frontShininess : at.backShininess, m.shininess);
+}
+
+void sendLight(const Locations& at, const LightingUniforms& s) {
+    emscripten_glUniform1i(at.lighting, s.lighting);
+    emscripten_glUniform1i(at.twoSide, s.twoSide);
+    emscripten_glUniform1i(at.localViewer, s.localViewer);
+    emscripten_glUniform1i(at.light0, s.light0);
+    emscripten_glUniform4fv(at.modelAmbient, 1, s.modelAmbient.data());
+    emscripten_glUniform4fv(at.lightAmbient, 1, s.lightAmbient.data());
+    emscripten_glUniform4fv(at.lightDiffuse, 1, s.lightDiffuse.data());
+    emscripten_glUniform4fv(at.lightSpecular, 1, s.lightSpecular.data());
+    emscripten_glUniform4fv(at.lightPosition, 1, s.lightPosition.data());
+    emscripten_glUniform3fv(at.spotDirection, 1, s.spotDirection.data());
+    emscripten_glUniform1f(at.spotCosCutoff, s.spotCosCutoff);
+    emscripten_glUniform1f(at.spotExponent, s.spotExponent);
+    emscripten_glUniform3fv(at.attenuation, 1, s.attenuation.data());
+    sendMaterial(at, true, s.front);
+    sendMaterial(at, false, s.back);
+}
+
+void sendFragment(const Locations& at, const FragmentUniforms& s) {
+    emscripten_glUniform1i(at.texture, 0);
+    emscripten_glUniform1i(at.texturing, s.texturing);
+    emscripten_glUniform1i(at.fog, s.fog);
+    emscripten_glUniform1i(at.fogMode, s.fogMode);
+    emscripten_glUniform4fv(at.fogParameters, 1, s.fogParameters.data());
+    emscripten_glUniform4fv(at.fogColour, 1, s.fogColour.data());
+    emscripten_glUniform1i(at.alphaTest, s.alphaTest);
+    emscripten_glUniform1i(at.alphaFunction, s.alphaFunction);
+    emscripten_glUniform1f(at.alphaReference, s.alphaReference);
+}
+
+// Sends what differs from the program's previous draw; the texture is bound every time, since
+// texture calls rebind unit 0 for their own work.
+void sendState(Program& program, const DrawState& s) {
+    const Locations& at = program.at;
+    const DrawState& last = program.sent;
+    const bool all = !program.sentAny;
+    if (all || s.modelView != last.modelView) {
+        emscripten_glUniformMatrix4fv(at.modelView, 1, GL_FALSE, s.modelView.data());
+        emscripten_glUniformMatrix3fv(at.normals, 1, GL_FALSE, s.normals.data());
+    }
+    if (all || s.modelViewProjection != last.modelViewProjection) {
+        emscripten_glUniformMatrix4fv(at.modelViewProjection, 1, GL_FALSE,
+                                      s.modelViewProjection.data());
+    }
+    if (all || s.viewport != last.viewport) {
+        emscripten_glUniform4fv(at.viewport, 1, s.viewport.data());
+    }
+    if (all || !same(s.light, last.light)) {
+        sendLight(at, s.light);
+    }
+    if (all || !same(s.fragment, last.fragment)) {
+        sendFragment(at, s.fragment);
+    }
+    emscripten_glBindTexture(GL_TEXTURE_2D, s.fragment.texturing ? s.fragment.texture : 0);
+    program.sent = s;
+    program.sentAny = true;
+}
+
+void pointAt(GLuint index, bool present, int size, GLsizei stride, std::size_t offset,
+             const float* constant) {
+    if (present) {
+        emscripten_glEnableVertexAttribArray(index);
+        emscripten_glVertexAttribPointer(index, size, GL_FLOAT, GL_FALSE, stride,
+                                         // NOLINTNEXTLINE(performance-no-int-to-ptr): GL's offset
+                                         reinterpret_cast<const void*>(offset));
+        return;
+    }
+    emscripten_glDisableVertexAttribArray(index);
+    const float value[4] = {constant[0], size > 1 ? constant[1] : 0.0f,
+                            size > 2 ? constant[2] : 0.0f, size > 3 ? constant[3] : 1.0f};
+    emscripten_glVertexAttrib4fv(index, value);
+}
+
+void setEnabled(GLenum cap, bool on) {
+    if (on) {
+        emscripten_glEnable(cap);
+    } else {
+        emscripten_glDisable(cap);
+    }
+}
+
+}  // namespace
+
+bool create() {
+    objects = Objects{};
+    if (!link(objects.triangles, "") || !link(objects.smoothLines, "#define SMOOTH_LINES 1\n")) {
+        return false;
+    }
+    emscripten_glGenBuffers(1, &objects.stream);
+    emscripten_glGenBuffers(1, &objects.streamIndices);
+    emscripten_glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    emscripten_glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    objects.ready = true;
+    return true;
+}
+
+void forget() {
+    objects = Objects{};
+}
+
+bool ready() {
+    return objects.ready;
+}
+
+unsigned makeTexture() {
+    if (!objects.ready) {
+        return 0;
+    }
+    GLuint texture = 0;
+    emscripten_glGenTextures(1, &texture);
+    return texture;
+}
+
+void textureLevel(unsigned texture, int level, int width, int height, const std::uint8_t* rgba) {
+    if (!objects.ready || texture == 0) {
+        return;
+    }
+    emscripten_glBindTexture(GL_TEXTURE_2D, texture);
+    emscripten_glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, width, height, 0, GL_RGBA,
+                            GL_UNSIGNED_BYTE, rgba);
+}
+
+void textureParameters(unsigned texture, int minFilter, int magFilter, int wrapS, int wrapT) {
+    if (!objects.ready || texture == 0) {
+        return;
+    }
+    emscripten_glBindTexture(GL_TEXTURE_2D, texture);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
+}
+
+void deleteTexture(unsigned texture) {
+    if (objects.ready && texture != 0) {
+        emscripten_glDeleteTextures(1, &texture);
+    }
+}
+
+unsigned makeBuffer(const void* data, std::size_t bytes) {
+    if (!objects.ready || bytes == 0) {
+        return 0;
+    }
+    GLuint buffer = 0;
+    emscripten_glGenBuffers(1, &buffer);
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
+    return buffer;
+}
+
+unsigned makeIndexBuffer(const void* data, std::size_t bytes) {
+    if (!objects.ready || bytes == 0) {
+        return 0;
+    }
+    GLuint buffer = 0;
+    emscripten_glGenBuffers(1, &buffer);
+    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
+    emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data,
+                            GL_STATIC_DRAW);
+    return buffer;
+}
+
+void deleteBuffer(unsigned buffer) {
+    if (objects.ready && buffer != 0) {
+        emscripten_glDeleteBuffers(1, &buffer);
+    }
+}
+
+void draw(Primitive primitive, const DrawState& state, const DrawSource& source) {
+    if (!objects.ready || source.count <= 0) {
+        return;
+    }
+    const bool smooth = primitive == Primitive::SmoothLines;
+    Program& program = smooth ? objects.smoothLines : objects.triangles;
+    emscripten_glUseProgram(program.program);
+    sendState(program, state);
+    if (source.buffer != 0) {
+        emscripten_glBindBuffer(GL_ARRAY_BUFFER, source.buffer);
+    } else {
+        emscripten_glBindBuffer(GL_ARRAY_BUFFER, objects.stream);
+        emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(source.bytes), source.data,
+                                GL_STREAM_DRAW);
+    }
+    if (smooth) {
+        const GLsizei stride = sizeof(LineCorner);
+        pointAt(kPosition, true, 3, stride, offsetof(LineCorner, position), nullptr);
+        pointAt(kOther, true, 3, stride, offsetof(LineCorner, other), nullptr);
+        pointAt(kNormal, source.hasNormal, 3, stride, offsetof(LineCorner, normal),
+                source.normal.data());
+        pointAt(kColour, source.hasColour, 4, stride, offsetof(LineCorner, colour),
+                source.colour.data());
+        pointAt(kTexCoord, source.hasTexCoord, 2, stride, offsetof(LineCorner, texCoord),
+                source.texCoord.data());
+        pointAt(kCorner, true, 2, stride, offsetof(LineCorner, corner), nullptr);
+    } else {
+        const GLsizei stride = sizeof(Vertex);
+        pointAt(kPosition, true, 3, stride, offsetof(Vertex, position), nullptr);
+        pointAt(kNormal, source.hasNormal, 3, stride, offsetof(Vertex, normal),
+                source.normal.data());
+        pointAt(kColour, source.hasColour, 4, stride, offsetof(Vertex, colour),
+                source.colour.data());
+        pointAt(kTexCoord, source.hasTexCoord, 2, stride, offsetof(Vertex, texCoord),
+                source.texCoord.data());
+        emscripten_glDisableVertexAttribArray(kOther);
+        emscripten_glDisableVertexAttribArray(kCorner);
+    }
+    // GL never culls lines; the quads of a smooth line are triangles that WebGL would.
+    const bool uncull = smooth && objects.applied.cullFace;
+    if (uncull) {
+        emscripten_glDisable(GL_CULL_FACE);
+    }
+    if (source.indexData != nullptr) {
+        emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, objects.streamIndices);
+        emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(source.indexBytes),
+                                source.indexData, GL_STREAM_DRAW);
+        emscripten_glDrawElements(GL_TRIANGLES, source.count, GL_UNSIGNED_SHORT, nullptr);
+    } else if (source.indexBuffer != 0) {
+        emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, source.indexBuffer);
+        emscripten_glDrawElements(GL_TRIANGLES, source.count, GL_UNSIGNED_SHORT,
+                                  // NOLINTNEXTLINE(performance-no-int-to-ptr): GL's offset
+                                  reinterpret_cast<const void*>(source.first * sizeof(GLushort)));
+    } else {
+        emscripten_glDrawArrays(primitive == Primitive::Lines ? GL_LINES : GL_TRIANGLES,
+                                source.first, source.count);
+    }
+    if (uncull) {
+        emscripten_glEnable(GL_CULL_FACE);
+    }
+}
+
+void applyFixedState(const FixedState& s) {
+    if (!objects.ready) {
+        return;
+    }
+    setEnabled(GL_DEPTH_TEST, s.depthTest);
+    setEnabled(GL_CULL_FACE, s.cullFace);
+    setEnabled(GL_BLEND, s.blend);
+    emscripten_glCullFace(static_cast<GLenum>(s.cullMode));
+    emscripten_glFrontFace(static_cast<GLenum>(s.frontFace));
+    emscripten_glBlendFunc(static_cast<GLenum>(s.blendSource),
+                           static_cast<GLenum>(s.blendDestination));
+    emscripten_glDepthFunc(static_cast<GLenum>(s.depthFunction));
+    emscripten_glDepthMask(s.depthMask ? GL_TRUE : GL_FALSE);
+    emscripten_glClearColor(s.clearColour[0], s.clearColour[1], s.clearColour[2], s.clearColour[3]);
+    emscripten_glClearDepthf(s.clearDepth);
+    emscripten_glViewport(s.viewport[0], s.viewport[1], s.viewport[2], s.viewport[3]);
+    objects.applied = s;
+}
+
+void clear(bool colour, bool depth) {
+    if (!objects.ready) {
+        return;
+    }
+    emscripten_glClear((colour ? GL_COLOR_BUFFER_BIT : 0u) | (depth ? GL_DEPTH_BUFFER_BIT : 0u));
+}
+
+void readPixels(int x, int y, int width, int height, void* rgba) {
+    if (!objects.ready) {
+        return;
+    }
+    emscripten_glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+}
+
+void finish() {
+    if (objects.ready) {
+        emscripten_glFinish();
+    }
+}
+
+void flush() {
+    if (objects.ready) {
+        emscripten_glFlush();
+    }
+}
+
+}  // namespace fixedgl::backend

@@ -1,0 +1,3 @@
+// GL/gl.h -- the game's GL 1.x calls, provided by our own layer on WebGL.
+#pragma once
+#include "../../fixedgl.h"

@@ -1,0 +1,135 @@
+// web_events_test.cpp -- the page's keys, touches and pointer moves as the game's messages.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/input.h"
+#include "app/web_events.h"
+
+namespace {
+
+using app::Message;
+using app::MessageKind;
+
+struct KeyCase {
+    const char* key;
+    bool command;
+    MessageKind kind;
+    int code;
+};
+
+TEST(WebEventsTest, KeysAreVirtualKeyCodesOrTypedCharacters) {
+    const KeyCase cases[] = {
+        {"ArrowLeft", false, MessageKind::KeyDown, app::kKeyLeft},
+        {"ArrowUp", false, MessageKind::KeyDown, app::kKeyUp},
+        {"ArrowRight", false, MessageKind::KeyDown, app::kKeyRight},
+        {"ArrowDown", false, MessageKind::KeyDown, app::kKeyDown},
+        {" ", false, MessageKind::KeyDown, app::kKeySpace},
+        {"Escape", false, MessageKind::KeyDown, app::kKeyEscape},
+        // A held Ctrl does not stop a turn, as on the desktop.
+        {"ArrowUp", true, MessageKind::KeyDown, app::kKeyUp},
+        {"3", false, MessageKind::Char, '3'},
+        {"q", false, MessageKind::Char, 'q'},
+        {"Q", false, MessageKind::Char, 'Q'},
+        {"\xc3\xa9", false, MessageKind::Char, 0xE9},             // é, two bytes
+        {"\xe2\x82\xac", false, MessageKind::Char, 0x20AC},       // €, three bytes
+        {"\xf0\x9f\x90\x8d", false, MessageKind::Char, 0x1F40D},  // a snake, four bytes
+        // The browser's own: Ctrl+Q, Alt+1, named keys, dead keys, broken text.
+        {"q", true, MessageKind::None, 0},
+        {"1", true, MessageKind::None, 0},
+        {"Shift", false, MessageKind::None, 0},
+        {"F5", false, MessageKind::None, 0},
+        {"Dead", false, MessageKind::None, 0},
+        {"Enter", false, MessageKind::None, 0},
+        {"", false, MessageKind::None, 0},
+        {"\x7f", false, MessageKind::None, 0},
+        {"\xc3", false, MessageKind::None, 0},
+        {"\xc3\xa9z", false, MessageKind::None, 0},
+    };
+    for (const KeyCase& c : cases) {
+        const Message message = app::translateKey(app::WebKey{c.key, c.command});
+        EXPECT_EQ(message.kind, c.kind) << '"' << c.key << "\" command " << c.command;
+        EXPECT_EQ(message.code, c.code) << '"' << c.key << "\" command " << c.command;
+        // The browser keeps its default exactly for the keys the game takes nothing from, so
+        // that arrows and Space never scroll and its own keys keep working.
+        EXPECT_EQ(app::browserKeepsKey(message), c.kind == MessageKind::None) << c.key;
+    }
+}
+
+Message swipe(double dx, double dy) {
+    app::Touch touch;
+    app::touchStarted(touch, 7, 100.0, 100.0);
+    Message turn = app::touchMoved(touch, 7, 100.0 + dx, 100.0 + dy);
+    // Moving on in the same touch turns no more, nor does lifting the finger.
+    EXPECT_EQ(app::touchMoved(touch, 7, 100.0 + 3 * dx, 100.0 + 3 * dy).kind, MessageKind::None);
+    EXPECT_EQ(app::touchEnded(touch, 7, 100.0 + 3 * dx, 100.0 + 3 * dy).kind, MessageKind::None);
+    return turn;
+}
+
+TEST(WebEventsTest, ASwipeIsTheArrowOfItsWayAndATapIsSpace) {
+    const double far = app::kSwipeDistance;
+    EXPECT_EQ(swipe(0, -far).code, app::kKeyUp);
+    EXPECT_EQ(swipe(0, far).code, app::kKeyDown);
+    EXPECT_EQ(swipe(-far, 0).code, app::kKeyLeft);
+    EXPECT_EQ(swipe(far, 0).code, app::kKeyRight);
+    EXPECT_EQ(swipe(0.6 * far, -0.8 * far).code, app::kKeyUp);  // the way it went furthest
+    EXPECT_EQ(swipe(0.8 * far, 0.6 * far).code, app::kKeyRight);
+    EXPECT_EQ(swipe(0, -far).kind, MessageKind::KeyDown);
+
+    // Short of the swipe's distance the move is no swipe; lifted there, the touch is a tap.
+    app::Touch touch;
+    app::touchStarted(touch, 1, 50.0, 50.0);
+    EXPECT_EQ(app::touchMoved(touch, 1, 50.0, 50.0 - (far - 1)).kind, MessageKind::None);
+    const Message tap = app::touchEnded(touch, 1, 52.0, 49.0);
+    EXPECT_EQ(tap.kind, MessageKind::KeyDown);
+    EXPECT_EQ(tap.code, app::kKeySpace);
+
+    // A swipe whose moves were not reported is still a swipe when the finger is lifted.
+    app::touchStarted(touch, 2, 50.0, 50.0);
+    EXPECT_EQ(app::touchEnded(touch, 2, 50.0 - 2 * far, 50.0).code, app::kKeyLeft);
+}
+
+TEST(WebEventsTest, OnlyTheFirstFingerCountsAndACancelledTouchDoesNothing) {
+    app::Touch touch;
+    app::touchStarted(touch, 1, 50.0, 50.0);
+    app::touchStarted(touch, 2, 300.0, 300.0);
+    EXPECT_EQ(app::touchMoved(touch, 2, 300.0, 200.0).kind, MessageKind::None);
+    EXPECT_EQ(app::touchEnded(touch, 2, 300.0, 300.0).kind, MessageKind::None);
+    EXPECT_EQ(app::touchMoved(touch, 1, 50.0, 150.0).code, app::kKeyDown);
+
+    app::Touch cancelled;
+    app::touchStarted(cancelled, 3, 50.0, 50.0);
+    app::touchCancelled(cancelled);
+    EXPECT_EQ(app::touchEnded(cancelled, 3, 50.0, 50.0).kind, MessageKind::None);
+    // The next touch starts afresh.
+    app::touchStarted(cancelled, 4, 10.0, 10.0);
+    EXPECT_EQ(app::touchEnded(cancelled, 4, 10.0, 10.0).code, app::kKeySpace);
+}
+
+TEST(WebEventsTest, MovesOrResizesBackToBackAreOneAndKeysKeepTheirTurn) {
+    app::WebQueue queue;
+    app::queueMessage(queue, app::pointerMessage(10, 20));
+    app::queueMessage(queue, app::pointerMessage(-5, 70000));  // clamped to the client range
+    app::queueMessage(queue, Message{});                       // nothing for the game: dropped
+    app::queueMessage(queue, app::translateKey(app::WebKey{"ArrowUp", false}));
+    app::queueMessage(queue, app::pointerMessage(30, 40));
+    app::queueMessage(queue, app::resizeMessage(1000, 700));
+    app::queueMessage(queue, app::resizeMessage(1600, 1200));
+
+    Message message;
+    ASSERT_TRUE(app::takeMessage(queue, &message));
+    EXPECT_EQ(message.kind, MessageKind::MouseMove);
+    EXPECT_EQ(message.x, 0);
+    EXPECT_EQ(message.y, 65535);
+    ASSERT_TRUE(app::takeMessage(queue, &message));
+    EXPECT_EQ(message.code, app::kKeyUp);
+    ASSERT_TRUE(app::takeMessage(queue, &message));
+    EXPECT_EQ(message.x, 30);
+    ASSERT_TRUE(app::takeMessage(queue, &message));
+    EXPECT_EQ(message.kind, MessageKind::Resize);
+    EXPECT_EQ(message.x, 1600);
+    EXPECT_EQ(message.y, 1200);
+    EXPECT_FALSE(app::takeMessage(queue, &message));
+}
+
+}  // namespace
