@@ -157,11 +157,11 @@ void main() {
     vec2 selfWindow = toWindow(self);
     vec2 otherWindow = toWindow(other);
     vec2 along = first ? otherWindow - selfWindow : selfWindow - otherWindow;
-    float length = length(along);
-    vec2 direction = length > 0.0 ? along / length : vec2(1.0, 0.0);
+    float span = length(along);
+    vec2 direction = span > 0.0 ? along / span : vec2(1.0, 0.0);
     vec2 across = vec2(-direction.y, direction.x);
     const float halfWidth = 1.0;  // half the width of 1, plus half a pixel
-    float halfLength = 0.5 * length + 0.5;
+    float halfLength = 0.5 * span + 0.5;
     vec2 window = selfWindow + direction * (first ? -0.5 : 0.5) + across * aCorner.y * halfWidth;
     // Distances from the axis and from the middle, interpolated across the quad as Mesa
     // interpolates them (with the ends' depths), and compared with the half sizes.
