@@ -1,10 +1,10 @@
 // backend_webgl.cpp -- the layer's shaders, buffers, textures and draws on WebGL 1.
 //
 // The vertex shader does GL 1.x's per-vertex lighting (as Mesa's fixed-function program does:
-// unnormalised eye-space normals, colours clamped per vertex) for the front and the back face;
-// the fragment shader picks the face, modulates by the texture, applies fog, the coverage of a
-// smooth line and the alpha test. Smooth lines are quads expanded in window space, as Mesa
-// draws them: one pixel to each side of the line and half a pixel past each end, split across
+// unnormalised eye-space normals, colours clamped per vertex), for the back face too in the
+// two-sided program; the fragment shader picks the face, modulates by the texture, applies fog, the
+// coverage of a smooth line and the alpha test. Smooth lines are quads expanded in window space, as
+// Mesa draws them: one pixel to each side of the line and half a pixel past each end, split across
 // the same diagonal, the coverage falling linearly with the distances interpolated from the
 // corners.
 #include <webgl/webgl1.h>
@@ -35,7 +35,6 @@ uniform mat4 uModelView;
 uniform mat4 uModelViewProjection;
 uniform mat3 uNormals;
 uniform bool uLighting;
-uniform bool uTwoSide;
 uniform bool uLocalViewer;
 uniform bool uLight0;
 uniform vec4 uModelAmbient;
@@ -52,7 +51,9 @@ uniform float uFrontShininess;
 uniform vec4 uBackAmbient, uBackDiffuse, uBackSpecular, uBackEmission, uBackTracks;
 uniform float uBackShininess;
 varying vec4 vFront;
+#ifdef TWO_SIDED
 varying vec4 vBack;
+#endif
 varying vec2 vTexCoord;
 varying float vFogDepth;
 
@@ -97,7 +98,9 @@ void light(vec3 position) {
     vec4 colour = clamp(aColour, 0.0, 1.0);
     if (!uLighting) {
         vFront = colour;
+#ifdef TWO_SIDED
         vBack = colour;
+#endif
         return;
     }
     vec3 eye = (uModelView * vec4(position, 1.0)).xyz;
@@ -106,14 +109,12 @@ void light(vec3 position) {
                    mix(uFrontDiffuse, aColour, uFrontTracks.y),
                    mix(uFrontSpecular, aColour, uFrontTracks.z),
                    mix(uFrontEmission, aColour, uFrontTracks.w), uFrontShininess);
-    if (uTwoSide) {
-        vBack = shade(-n, eye, mix(uBackAmbient, aColour, uBackTracks.x),
-                      mix(uBackDiffuse, aColour, uBackTracks.y),
-                      mix(uBackSpecular, aColour, uBackTracks.z),
-                      mix(uBackEmission, aColour, uBackTracks.w), uBackShininess);
-    } else {
-        vBack = vFront;
-    }
+#ifdef TWO_SIDED
+    vBack = shade(-n, eye, mix(uBackAmbient, aColour, uBackTracks.x),
+                  mix(uBackDiffuse, aColour, uBackTracks.y),
+                  mix(uBackSpecular, aColour, uBackTracks.z),
+                  mix(uBackEmission, aColour, uBackTracks.w), uBackShininess);
+#endif
 }
 
 #ifdef SMOOTH_LINES
@@ -191,7 +192,9 @@ uniform bool uAlphaTest;
 uniform int uAlphaFunction;
 uniform float uAlphaReference;
 varying vec4 vFront;
+#ifdef TWO_SIDED
 varying vec4 vBack;
+#endif
 varying vec2 vTexCoord;
 varying float vFogDepth;
 #ifdef SMOOTH_LINES
@@ -210,10 +213,10 @@ bool passes(float alpha) {
 }
 
 void main() {
-#ifdef SMOOTH_LINES
-    vec4 colour = vFront;
-#else
+#ifdef TWO_SIDED
     vec4 colour = gl_FrontFacing ? vFront : vBack;
+#else
+    vec4 colour = vFront;
 #endif
     if (uTexturing) {
         colour *= texture2D(uTexture, vTexCoord);
@@ -245,7 +248,7 @@ enum Attribute : GLuint { kPosition, kNormal, kColour, kTexCoord, kOther, kCorne
 
 struct Locations {
     GLint modelView, modelViewProjection, normals, viewport;
-    GLint lighting, twoSide, localViewer, light0, modelAmbient;
+    GLint lighting, localViewer, light0, modelAmbient;
     GLint lightAmbient, lightDiffuse, lightSpecular, lightPosition, spotDirection;
     GLint spotCosCutoff, spotExponent, attenuation;
     GLint frontAmbient, frontDiffuse, frontSpecular, frontEmission, frontTracks, frontShininess;
@@ -263,7 +266,8 @@ struct Program {
 
 struct Objects {
     bool ready = false;
-    Program triangles;
+    Program triangles;          // lit on the front only (or unlit): both faces take that colour
+    Program twoSidedTriangles;  // the back faces lit on their own
     Program smoothLines;
     GLuint stream = 0;
     GLuint streamIndices = 0;
@@ -291,25 +295,17 @@ GLuint compile(GLenum type, const std::string& source) {
 
 Locations locate(GLuint p) {
     auto u = [p](const char* name) { return emscripten_glGetUniformLocation(p, name); };
-    return {u("uModelView"),      u("uModelViewProjection"),
-            u("uNormals"),        u("uViewport"),
-            u("uLighting"),       u("uTwoSide"),
-            u("uLocalViewer"),    u("uLight0"),
-            u("uModelAmbient"),   u("uLightAmbient"),
-            u("uLightDiffuse"),   u("uLightSpecular"),
-            u("uLightPosition"),  u("uSpotDirection"),
-            u("uSpotCosCutoff"),  u("uSpotExponent"),
-            u("uAttenuation"),    u("uFrontAmbient"),
-            u("uFrontDiffuse"),   u("uFrontSpecular"),
-            u("uFrontEmission"),  u("uFrontTracks"),
-            u("uFrontShininess"), u("uBackAmbient"),
-            u("uBackDiffuse"),    u("uBackSpecular"),
-            u("uBackEmission"),   u("uBackTracks"),
-            u("uBackShininess"),  u("uTexture"),
-            u("uTexturing"),      u("uFog"),
-            u("uFogMode"),        u("uFogParameters"),
-            u("uFogColour"),      u("uAlphaTest"),
-            u("uAlphaFunction"),  u("uAlphaReference")};
+    return {
+        u("uModelView"),     u("uModelViewProjection"), u("uNormals"),       u("uViewport"),
+        u("uLighting"),      u("uLocalViewer"),         u("uLight0"),        u("uModelAmbient"),
+        u("uLightAmbient"),  u("uLightDiffuse"),        u("uLightSpecular"), u("uLightPosition"),
+        u("uSpotDirection"), u("uSpotCosCutoff"),       u("uSpotExponent"),  u("uAttenuation"),
+        u("uFrontAmbient"),  u("uFrontDiffuse"),        u("uFrontSpecular"), u("uFrontEmission"),
+        u("uFrontTracks"),   u("uFrontShininess"),      u("uBackAmbient"),   u("uBackDiffuse"),
+        u("uBackSpecular"),  u("uBackEmission"),        u("uBackTracks"),    u("uBackShininess"),
+        u("uTexture"),       u("uTexturing"),           u("uFog"),           u("uFogMode"),
+        u("uFogParameters"), u("uFogColour"),           u("uAlphaTest"),     u("uAlphaFunction"),
+        u("uAlphaReference")};
 }
 
 bool link(Program& program, const char* defines) {
@@ -379,7 +375,6 @@ void sendMaterial(const Locations& at, bool front, const MaterialUniforms& m) {
 
 void sendLight(const Locations& at, const LightingUniforms& s) {
     emscripten_glUniform1i(at.lighting, s.lighting);
-    emscripten_glUniform1i(at.twoSide, s.twoSide);
     emscripten_glUniform1i(at.localViewer, s.localViewer);
     emscripten_glUniform1i(at.light0, s.light0);
     emscripten_glUniform4fv(at.modelAmbient, 1, s.modelAmbient.data());
@@ -462,7 +457,8 @@ void setEnabled(GLenum cap, bool on) {
 
 bool create() {
     objects = Objects{};
-    if (!link(objects.triangles, "") || !link(objects.smoothLines, "#define SMOOTH_LINES 1\n")) {
+    if (!link(objects.triangles, "") || !link(objects.twoSidedTriangles, "#define TWO_SIDED 1\n") ||
+        !link(objects.smoothLines, "#define SMOOTH_LINES 1\n")) {
         return false;
     }
     emscripten_glGenBuffers(1, &objects.stream);
@@ -550,7 +546,9 @@ void draw(Primitive primitive, const DrawState& state, const DrawSource& source)
         return;
     }
     const bool smooth = primitive == Primitive::SmoothLines;
-    Program& program = smooth ? objects.smoothLines : objects.triangles;
+    Program& program = smooth                                        ? objects.smoothLines
+                       : state.light.lighting && state.light.twoSide ? objects.twoSidedTriangles
+                                                                     : objects.triangles;
     emscripten_glUseProgram(program.program);
     sendState(program, state);
     if (source.buffer != 0) {
