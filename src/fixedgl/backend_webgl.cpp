@@ -264,6 +264,22 @@ struct Program {
     bool sentAny = false;
 };
 
+// The attribute arrays as the previous draw left them; set again only when they change.
+struct Layout {
+    GLuint buffer = 0;
+    bool smooth = false, hasNormal = false, hasColour = false, hasTexCoord = false;
+    bool operator==(const Layout& o) const {
+        return buffer == o.buffer && smooth == o.smooth && hasNormal == o.hasNormal &&
+               hasColour == o.hasColour && hasTexCoord == o.hasTexCoord;
+    }
+};
+
+void setConstant(GLuint index, int size, const float* constant) {
+    const float value[4] = {constant[0], size > 1 ? constant[1] : 0.0f,
+                            size > 2 ? constant[2] : 0.0f, size > 3 ? constant[3] : 1.0f};
+    emscripten_glVertexAttrib4fv(index, value);
+}
+
 struct Objects {
     bool ready = false;
     Program triangles;          // lit on the front only (or unlit): both faces take that colour
@@ -271,6 +287,11 @@ struct Objects {
     Program smoothLines;
     GLuint stream = 0;
     GLuint streamIndices = 0;
+    GLuint program = 0;      // in use
+    GLuint arrayBuffer = 0;  // bound
+    GLuint texture = 0;      // bound to unit 0
+    Layout layout{};
+    bool layoutSet = false;
     FixedState applied{};
 };
 
@@ -342,6 +363,13 @@ bool link(Program& program, const char* defines) {
     return true;
 }
 
+void bindTexture(GLuint texture) {
+    if (objects.texture != texture) {
+        emscripten_glBindTexture(GL_TEXTURE_2D, texture);
+        objects.texture = texture;
+    }
+}
+
 auto tied(const MaterialUniforms& m) {
     return std::tie(m.ambient, m.diffuse, m.specular, m.emission, m.shininess, m.tracks);
 }
@@ -402,8 +430,7 @@ void sendFragment(const Locations& at, const FragmentUniforms& s) {
     emscripten_glUniform1f(at.alphaReference, s.alphaReference);
 }
 
-// Sends what differs from the program's previous draw; the texture is bound every time, since
-// texture calls rebind unit 0 for their own work.
+// Sends what differs from the program's previous draw, and binds the draw's texture.
 void sendState(Program& program, const DrawState& s) {
     const Locations& at = program.at;
     const DrawState& last = program.sent;
@@ -425,7 +452,7 @@ void sendState(Program& program, const DrawState& s) {
     if (all || !same(s.fragment, last.fragment)) {
         sendFragment(at, s.fragment);
     }
-    emscripten_glBindTexture(GL_TEXTURE_2D, s.fragment.texturing ? s.fragment.texture : 0);
+    bindTexture(s.fragment.texturing ? s.fragment.texture : 0);
     program.sent = s;
     program.sentAny = true;
 }
@@ -440,9 +467,7 @@ void pointAt(GLuint index, bool present, int size, GLsizei stride, std::size_t o
         return;
     }
     emscripten_glDisableVertexAttribArray(index);
-    const float value[4] = {constant[0], size > 1 ? constant[1] : 0.0f,
-                            size > 2 ? constant[2] : 0.0f, size > 3 ? constant[3] : 1.0f};
-    emscripten_glVertexAttrib4fv(index, value);
+    setConstant(index, size, constant);
 }
 
 void setEnabled(GLenum cap, bool on) {
@@ -450,6 +475,48 @@ void setEnabled(GLenum cap, bool on) {
         emscripten_glEnable(cap);
     } else {
         emscripten_glDisable(cap);
+    }
+}
+
+void pointAttributes(bool smooth, GLuint buffer, const DrawSource& source) {
+    const Layout layout{buffer, smooth, source.hasNormal, source.hasColour, source.hasTexCoord};
+    if (!(objects.layoutSet && objects.layout == layout)) {
+        if (smooth) {
+            const GLsizei stride = sizeof(LineCorner);
+            pointAt(kPosition, true, 3, stride, offsetof(LineCorner, position), nullptr);
+            pointAt(kOther, true, 3, stride, offsetof(LineCorner, other), nullptr);
+            pointAt(kNormal, source.hasNormal, 3, stride, offsetof(LineCorner, normal),
+                    source.normal.data());
+            pointAt(kColour, source.hasColour, 4, stride, offsetof(LineCorner, colour),
+                    source.colour.data());
+            pointAt(kTexCoord, source.hasTexCoord, 2, stride, offsetof(LineCorner, texCoord),
+                    source.texCoord.data());
+            pointAt(kCorner, true, 2, stride, offsetof(LineCorner, corner), nullptr);
+        } else {
+            const GLsizei stride = sizeof(Vertex);
+            pointAt(kPosition, true, 3, stride, offsetof(Vertex, position), nullptr);
+            pointAt(kNormal, source.hasNormal, 3, stride, offsetof(Vertex, normal),
+                    source.normal.data());
+            pointAt(kColour, source.hasColour, 4, stride, offsetof(Vertex, colour),
+                    source.colour.data());
+            pointAt(kTexCoord, source.hasTexCoord, 2, stride, offsetof(Vertex, texCoord),
+                    source.texCoord.data());
+            emscripten_glDisableVertexAttribArray(kOther);
+            emscripten_glDisableVertexAttribArray(kCorner);
+        }
+        objects.layout = layout;
+        objects.layoutSet = true;
+        return;
+    }
+    // The same arrays: only the constants that stand in for missing attributes may differ.
+    if (!source.hasNormal) {
+        setConstant(kNormal, 3, source.normal.data());
+    }
+    if (!source.hasColour) {
+        setConstant(kColour, 4, source.colour.data());
+    }
+    if (!source.hasTexCoord) {
+        setConstant(kTexCoord, 2, source.texCoord.data());
     }
 }
 
@@ -490,7 +557,7 @@ void textureLevel(unsigned texture, int level, int width, int height, const std:
     if (!objects.ready || texture == 0) {
         return;
     }
-    emscripten_glBindTexture(GL_TEXTURE_2D, texture);
+    bindTexture(texture);
     emscripten_glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, width, height, 0, GL_RGBA,
                             GL_UNSIGNED_BYTE, rgba);
 }
@@ -499,7 +566,7 @@ void textureParameters(unsigned texture, int minFilter, int magFilter, int wrapS
     if (!objects.ready || texture == 0) {
         return;
     }
-    emscripten_glBindTexture(GL_TEXTURE_2D, texture);
+    bindTexture(texture);
     emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
     emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
@@ -508,6 +575,9 @@ void textureParameters(unsigned texture, int minFilter, int magFilter, int wrapS
 
 void deleteTexture(unsigned texture) {
     if (objects.ready && texture != 0) {
+        if (objects.texture == texture) {
+            objects.texture = 0;
+        }
         emscripten_glDeleteTextures(1, &texture);
     }
 }
@@ -519,6 +589,7 @@ unsigned makeBuffer(const void* data, std::size_t bytes) {
     GLuint buffer = 0;
     emscripten_glGenBuffers(1, &buffer);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    objects.arrayBuffer = buffer;
     emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
     return buffer;
 }
@@ -537,6 +608,12 @@ unsigned makeIndexBuffer(const void* data, std::size_t bytes) {
 
 void deleteBuffer(unsigned buffer) {
     if (objects.ready && buffer != 0) {
+        if (objects.layout.buffer == buffer) {
+            objects.layoutSet = false;
+        }
+        if (objects.arrayBuffer == buffer) {
+            objects.arrayBuffer = 0;
+        }
         emscripten_glDeleteBuffers(1, &buffer);
     }
 }
@@ -549,38 +626,21 @@ void draw(Primitive primitive, const DrawState& state, const DrawSource& source)
     Program& program = smooth                                        ? objects.smoothLines
                        : state.light.lighting && state.light.twoSide ? objects.twoSidedTriangles
                                                                      : objects.triangles;
-    emscripten_glUseProgram(program.program);
+    if (objects.program != program.program) {
+        emscripten_glUseProgram(program.program);
+        objects.program = program.program;
+    }
     sendState(program, state);
-    if (source.buffer != 0) {
-        emscripten_glBindBuffer(GL_ARRAY_BUFFER, source.buffer);
-    } else {
-        emscripten_glBindBuffer(GL_ARRAY_BUFFER, objects.stream);
+    const GLuint buffer = source.buffer != 0 ? source.buffer : objects.stream;
+    if (objects.arrayBuffer != buffer) {
+        emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        objects.arrayBuffer = buffer;
+    }
+    if (source.buffer == 0) {
         emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(source.bytes), source.data,
                                 GL_STREAM_DRAW);
     }
-    if (smooth) {
-        const GLsizei stride = sizeof(LineCorner);
-        pointAt(kPosition, true, 3, stride, offsetof(LineCorner, position), nullptr);
-        pointAt(kOther, true, 3, stride, offsetof(LineCorner, other), nullptr);
-        pointAt(kNormal, source.hasNormal, 3, stride, offsetof(LineCorner, normal),
-                source.normal.data());
-        pointAt(kColour, source.hasColour, 4, stride, offsetof(LineCorner, colour),
-                source.colour.data());
-        pointAt(kTexCoord, source.hasTexCoord, 2, stride, offsetof(LineCorner, texCoord),
-                source.texCoord.data());
-        pointAt(kCorner, true, 2, stride, offsetof(LineCorner, corner), nullptr);
-    } else {
-        const GLsizei stride = sizeof(Vertex);
-        pointAt(kPosition, true, 3, stride, offsetof(Vertex, position), nullptr);
-        pointAt(kNormal, source.hasNormal, 3, stride, offsetof(Vertex, normal),
-                source.normal.data());
-        pointAt(kColour, source.hasColour, 4, stride, offsetof(Vertex, colour),
-                source.colour.data());
-        pointAt(kTexCoord, source.hasTexCoord, 2, stride, offsetof(Vertex, texCoord),
-                source.texCoord.data());
-        emscripten_glDisableVertexAttribArray(kOther);
-        emscripten_glDisableVertexAttribArray(kCorner);
-    }
+    pointAttributes(smooth, buffer, source);
     // GL never culls lines; the quads of a smooth line are triangles that WebGL would.
     const bool uncull = smooth && objects.applied.cullFace;
     if (uncull) {
