@@ -244,6 +244,9 @@ void main() {
 }
 )";
 
+// The constant of an attribute that always comes from an array, never used.
+constexpr std::array<float, 4> kArrayOnly{0, 0, 0, 1};
+
 enum Attribute : GLuint { kPosition, kNormal, kColour, kTexCoord, kOther, kCorner };
 
 struct Locations {
@@ -483,18 +486,18 @@ void pointAttributes(bool smooth, GLuint buffer, const DrawSource& source) {
     if (!(objects.layoutSet && objects.layout == layout)) {
         if (smooth) {
             const GLsizei stride = sizeof(LineCorner);
-            pointAt(kPosition, true, 3, stride, offsetof(LineCorner, position), nullptr);
-            pointAt(kOther, true, 3, stride, offsetof(LineCorner, other), nullptr);
+            pointAt(kPosition, true, 3, stride, offsetof(LineCorner, position), kArrayOnly.data());
+            pointAt(kOther, true, 3, stride, offsetof(LineCorner, other), kArrayOnly.data());
             pointAt(kNormal, source.hasNormal, 3, stride, offsetof(LineCorner, normal),
                     source.normal.data());
             pointAt(kColour, source.hasColour, 4, stride, offsetof(LineCorner, colour),
                     source.colour.data());
             pointAt(kTexCoord, source.hasTexCoord, 2, stride, offsetof(LineCorner, texCoord),
                     source.texCoord.data());
-            pointAt(kCorner, true, 2, stride, offsetof(LineCorner, corner), nullptr);
+            pointAt(kCorner, true, 2, stride, offsetof(LineCorner, corner), kArrayOnly.data());
         } else {
             const GLsizei stride = sizeof(Vertex);
-            pointAt(kPosition, true, 3, stride, offsetof(Vertex, position), nullptr);
+            pointAt(kPosition, true, 3, stride, offsetof(Vertex, position), kArrayOnly.data());
             pointAt(kNormal, source.hasNormal, 3, stride, offsetof(Vertex, normal),
                     source.normal.data());
             pointAt(kColour, source.hasColour, 4, stride, offsetof(Vertex, colour),
