@@ -108,9 +108,10 @@ void positionalSpot() {
         }
     }
     glEnd();
-    glTranslatef(-10, -10, -170);
+    // A sphere on the spot's axis, its highlight and its rim in the cone.
+    glTranslatef(22, 30, -180);
     glColor3f(0.4f, 0.8f, 1.0f);
-    gluSphere(sphereQuadric(false), 30, 24, 16);
+    gluSphere(sphereQuadric(false), 20, 24, 16);
 }
 
 // The game's own light: default position, rejected cutoff, local viewer, two sides, colour
