@@ -1,10 +1,10 @@
 // backend_webgl.cpp -- the layer's shaders, buffers, textures and draws on WebGL 1.
 //
 // The vertex shader does GL 1.x's per-vertex lighting (as Mesa's fixed-function program does:
-// unnormalised eye-space normals, colours clamped per vertex) for the front and the back face;
-// the fragment shader picks the face, modulates by the texture, applies fog, the coverage of a
-// smooth line and the alpha test. Smooth lines are quads expanded in window space, as Mesa
-// draws them: one pixel to each side of the line and half a pixel past each end, split across
+// unnormalised eye-space normals, colours clamped per vertex), for the back face too in the
+// two-sided program; the fragment shader picks the face, modulates by the texture, applies fog, the
+// coverage of a smooth line and the alpha test. Smooth lines are quads expanded in window space, as
+// Mesa draws them: one pixel to each side of the line and half a pixel past each end, split across
 // the same diagonal, the coverage falling linearly with the distances interpolated from the
 // corners.
 #include <webgl/webgl1.h>
@@ -35,7 +35,6 @@ uniform mat4 uModelView;
 uniform mat4 uModelViewProjection;
 uniform mat3 uNormals;
 uniform bool uLighting;
-uniform bool uTwoSide;
 uniform bool uLocalViewer;
 uniform bool uLight0;
 uniform vec4 uModelAmbient;
@@ -52,7 +51,9 @@ uniform float uFrontShininess;
 uniform vec4 uBackAmbient, uBackDiffuse, uBackSpecular, uBackEmission, uBackTracks;
 uniform float uBackShininess;
 varying vec4 vFront;
+#ifdef TWO_SIDED
 varying vec4 vBack;
+#endif
 varying vec2 vTexCoord;
 varying float vFogDepth;
 
@@ -97,7 +98,9 @@ void light(vec3 position) {
     vec4 colour = clamp(aColour, 0.0, 1.0);
     if (!uLighting) {
         vFront = colour;
+#ifdef TWO_SIDED
         vBack = colour;
+#endif
         return;
     }
     vec3 eye = (uModelView * vec4(position, 1.0)).xyz;
@@ -106,14 +109,12 @@ void light(vec3 position) {
                    mix(uFrontDiffuse, aColour, uFrontTracks.y),
                    mix(uFrontSpecular, aColour, uFrontTracks.z),
                    mix(uFrontEmission, aColour, uFrontTracks.w), uFrontShininess);
-    if (uTwoSide) {
-        vBack = shade(-n, eye, mix(uBackAmbient, aColour, uBackTracks.x),
-                      mix(uBackDiffuse, aColour, uBackTracks.y),
-                      mix(uBackSpecular, aColour, uBackTracks.z),
-                      mix(uBackEmission, aColour, uBackTracks.w), uBackShininess);
-    } else {
-        vBack = vFront;
-    }
+#ifdef TWO_SIDED
+    vBack = shade(-n, eye, mix(uBackAmbient, aColour, uBackTracks.x),
+                  mix(uBackDiffuse, aColour, uBackTracks.y),
+                  mix(uBackSpecular, aColour, uBackTracks.z),
+                  mix(uBackEmission, aColour, uBackTracks.w), uBackShininess);
+#endif
 }
 
 #ifdef SMOOTH_LINES
@@ -157,11 +158,11 @@ void main() {
     vec2 selfWindow = toWindow(self);
     vec2 otherWindow = toWindow(other);
     vec2 along = first ? otherWindow - selfWindow : selfWindow - otherWindow;
-    float length = length(along);
-    vec2 direction = length > 0.0 ? along / length : vec2(1.0, 0.0);
+    float span = length(along);
+    vec2 direction = span > 0.0 ? along / span : vec2(1.0, 0.0);
     vec2 across = vec2(-direction.y, direction.x);
     const float halfWidth = 1.0;  // half the width of 1, plus half a pixel
-    float halfLength = 0.5 * length + 0.5;
+    float halfLength = 0.5 * span + 0.5;
     vec2 window = selfWindow + direction * (first ? -0.5 : 0.5) + across * aCorner.y * halfWidth;
     // Distances from the axis and from the middle, interpolated across the quad as Mesa
     // interpolates them (with the ends' depths), and compared with the half sizes.
@@ -191,7 +192,9 @@ uniform bool uAlphaTest;
 uniform int uAlphaFunction;
 uniform float uAlphaReference;
 varying vec4 vFront;
+#ifdef TWO_SIDED
 varying vec4 vBack;
+#endif
 varying vec2 vTexCoord;
 varying float vFogDepth;
 #ifdef SMOOTH_LINES
@@ -210,10 +213,10 @@ bool passes(float alpha) {
 }
 
 void main() {
-#ifdef SMOOTH_LINES
-    vec4 colour = vFront;
-#else
+#ifdef TWO_SIDED
     vec4 colour = gl_FrontFacing ? vFront : vBack;
+#else
+    vec4 colour = vFront;
 #endif
     if (uTexturing) {
         colour *= texture2D(uTexture, vTexCoord);
@@ -241,11 +244,14 @@ void main() {
 }
 )";
 
+// The constant of an attribute that always comes from an array, never used.
+constexpr std::array<float, 4> kArrayOnly{0, 0, 0, 1};
+
 enum Attribute : GLuint { kPosition, kNormal, kColour, kTexCoord, kOther, kCorner };
 
 struct Locations {
     GLint modelView, modelViewProjection, normals, viewport;
-    GLint lighting, twoSide, localViewer, light0, modelAmbient;
+    GLint lighting, localViewer, light0, modelAmbient;
     GLint lightAmbient, lightDiffuse, lightSpecular, lightPosition, spotDirection;
     GLint spotCosCutoff, spotExponent, attenuation;
     GLint frontAmbient, frontDiffuse, frontSpecular, frontEmission, frontTracks, frontShininess;
@@ -261,12 +267,34 @@ struct Program {
     bool sentAny = false;
 };
 
+// The attribute arrays as the previous draw left them; set again only when they change.
+struct Layout {
+    GLuint buffer = 0;
+    bool smooth = false, hasNormal = false, hasColour = false, hasTexCoord = false;
+    bool operator==(const Layout& o) const {
+        return buffer == o.buffer && smooth == o.smooth && hasNormal == o.hasNormal &&
+               hasColour == o.hasColour && hasTexCoord == o.hasTexCoord;
+    }
+};
+
+void setConstant(GLuint index, int size, const float* constant) {
+    const float value[4] = {constant[0], size > 1 ? constant[1] : 0.0f,
+                            size > 2 ? constant[2] : 0.0f, size > 3 ? constant[3] : 1.0f};
+    emscripten_glVertexAttrib4fv(index, value);
+}
+
 struct Objects {
     bool ready = false;
-    Program triangles;
+    Program triangles;          // lit on the front only (or unlit): both faces take that colour
+    Program twoSidedTriangles;  // the back faces lit on their own
     Program smoothLines;
     GLuint stream = 0;
     GLuint streamIndices = 0;
+    GLuint program = 0;      // in use
+    GLuint arrayBuffer = 0;  // bound
+    GLuint texture = 0;      // bound to unit 0
+    Layout layout{};
+    bool layoutSet = false;
     FixedState applied{};
 };
 
@@ -291,25 +319,17 @@ GLuint compile(GLenum type, const std::string& source) {
 
 Locations locate(GLuint p) {
     auto u = [p](const char* name) { return emscripten_glGetUniformLocation(p, name); };
-    return {u("uModelView"),      u("uModelViewProjection"),
-            u("uNormals"),        u("uViewport"),
-            u("uLighting"),       u("uTwoSide"),
-            u("uLocalViewer"),    u("uLight0"),
-            u("uModelAmbient"),   u("uLightAmbient"),
-            u("uLightDiffuse"),   u("uLightSpecular"),
-            u("uLightPosition"),  u("uSpotDirection"),
-            u("uSpotCosCutoff"),  u("uSpotExponent"),
-            u("uAttenuation"),    u("uFrontAmbient"),
-            u("uFrontDiffuse"),   u("uFrontSpecular"),
-            u("uFrontEmission"),  u("uFrontTracks"),
-            u("uFrontShininess"), u("uBackAmbient"),
-            u("uBackDiffuse"),    u("uBackSpecular"),
-            u("uBackEmission"),   u("uBackTracks"),
-            u("uBackShininess"),  u("uTexture"),
-            u("uTexturing"),      u("uFog"),
-            u("uFogMode"),        u("uFogParameters"),
-            u("uFogColour"),      u("uAlphaTest"),
-            u("uAlphaFunction"),  u("uAlphaReference")};
+    return {
+        u("uModelView"),     u("uModelViewProjection"), u("uNormals"),       u("uViewport"),
+        u("uLighting"),      u("uLocalViewer"),         u("uLight0"),        u("uModelAmbient"),
+        u("uLightAmbient"),  u("uLightDiffuse"),        u("uLightSpecular"), u("uLightPosition"),
+        u("uSpotDirection"), u("uSpotCosCutoff"),       u("uSpotExponent"),  u("uAttenuation"),
+        u("uFrontAmbient"),  u("uFrontDiffuse"),        u("uFrontSpecular"), u("uFrontEmission"),
+        u("uFrontTracks"),   u("uFrontShininess"),      u("uBackAmbient"),   u("uBackDiffuse"),
+        u("uBackSpecular"),  u("uBackEmission"),        u("uBackTracks"),    u("uBackShininess"),
+        u("uTexture"),       u("uTexturing"),           u("uFog"),           u("uFogMode"),
+        u("uFogParameters"), u("uFogColour"),           u("uAlphaTest"),     u("uAlphaFunction"),
+        u("uAlphaReference")};
 }
 
 bool link(Program& program, const char* defines) {
@@ -346,6 +366,13 @@ bool link(Program& program, const char* defines) {
     return true;
 }
 
+void bindTexture(GLuint texture) {
+    if (objects.texture != texture) {
+        emscripten_glBindTexture(GL_TEXTURE_2D, texture);
+        objects.texture = texture;
+    }
+}
+
 auto tied(const MaterialUniforms& m) {
     return std::tie(m.ambient, m.diffuse, m.specular, m.emission, m.shininess, m.tracks);
 }
@@ -379,7 +406,6 @@ void sendMaterial(const Locations& at, bool front, const MaterialUniforms& m) {
 
 void sendLight(const Locations& at, const LightingUniforms& s) {
     emscripten_glUniform1i(at.lighting, s.lighting);
-    emscripten_glUniform1i(at.twoSide, s.twoSide);
     emscripten_glUniform1i(at.localViewer, s.localViewer);
     emscripten_glUniform1i(at.light0, s.light0);
     emscripten_glUniform4fv(at.modelAmbient, 1, s.modelAmbient.data());
@@ -407,8 +433,7 @@ void sendFragment(const Locations& at, const FragmentUniforms& s) {
     emscripten_glUniform1f(at.alphaReference, s.alphaReference);
 }
 
-// Sends what differs from the program's previous draw; the texture is bound every time, since
-// texture calls rebind unit 0 for their own work.
+// Sends what differs from the program's previous draw, and binds the draw's texture.
 void sendState(Program& program, const DrawState& s) {
     const Locations& at = program.at;
     const DrawState& last = program.sent;
@@ -430,7 +455,7 @@ void sendState(Program& program, const DrawState& s) {
     if (all || !same(s.fragment, last.fragment)) {
         sendFragment(at, s.fragment);
     }
-    emscripten_glBindTexture(GL_TEXTURE_2D, s.fragment.texturing ? s.fragment.texture : 0);
+    bindTexture(s.fragment.texturing ? s.fragment.texture : 0);
     program.sent = s;
     program.sentAny = true;
 }
@@ -445,9 +470,7 @@ void pointAt(GLuint index, bool present, int size, GLsizei stride, std::size_t o
         return;
     }
     emscripten_glDisableVertexAttribArray(index);
-    const float value[4] = {constant[0], size > 1 ? constant[1] : 0.0f,
-                            size > 2 ? constant[2] : 0.0f, size > 3 ? constant[3] : 1.0f};
-    emscripten_glVertexAttrib4fv(index, value);
+    setConstant(index, size, constant);
 }
 
 void setEnabled(GLenum cap, bool on) {
@@ -458,11 +481,54 @@ void setEnabled(GLenum cap, bool on) {
     }
 }
 
+void pointAttributes(bool smooth, GLuint buffer, const DrawSource& source) {
+    const Layout layout{buffer, smooth, source.hasNormal, source.hasColour, source.hasTexCoord};
+    if (!(objects.layoutSet && objects.layout == layout)) {
+        if (smooth) {
+            const GLsizei stride = sizeof(LineCorner);
+            pointAt(kPosition, true, 3, stride, offsetof(LineCorner, position), kArrayOnly.data());
+            pointAt(kOther, true, 3, stride, offsetof(LineCorner, other), kArrayOnly.data());
+            pointAt(kNormal, source.hasNormal, 3, stride, offsetof(LineCorner, normal),
+                    source.normal.data());
+            pointAt(kColour, source.hasColour, 4, stride, offsetof(LineCorner, colour),
+                    source.colour.data());
+            pointAt(kTexCoord, source.hasTexCoord, 2, stride, offsetof(LineCorner, texCoord),
+                    source.texCoord.data());
+            pointAt(kCorner, true, 2, stride, offsetof(LineCorner, corner), kArrayOnly.data());
+        } else {
+            const GLsizei stride = sizeof(Vertex);
+            pointAt(kPosition, true, 3, stride, offsetof(Vertex, position), kArrayOnly.data());
+            pointAt(kNormal, source.hasNormal, 3, stride, offsetof(Vertex, normal),
+                    source.normal.data());
+            pointAt(kColour, source.hasColour, 4, stride, offsetof(Vertex, colour),
+                    source.colour.data());
+            pointAt(kTexCoord, source.hasTexCoord, 2, stride, offsetof(Vertex, texCoord),
+                    source.texCoord.data());
+            emscripten_glDisableVertexAttribArray(kOther);
+            emscripten_glDisableVertexAttribArray(kCorner);
+        }
+        objects.layout = layout;
+        objects.layoutSet = true;
+        return;
+    }
+    // The same arrays: only the constants that stand in for missing attributes may differ.
+    if (!source.hasNormal) {
+        setConstant(kNormal, 3, source.normal.data());
+    }
+    if (!source.hasColour) {
+        setConstant(kColour, 4, source.colour.data());
+    }
+    if (!source.hasTexCoord) {
+        setConstant(kTexCoord, 2, source.texCoord.data());
+    }
+}
+
 }  // namespace
 
 bool create() {
     objects = Objects{};
-    if (!link(objects.triangles, "") || !link(objects.smoothLines, "#define SMOOTH_LINES 1\n")) {
+    if (!link(objects.triangles, "") || !link(objects.twoSidedTriangles, "#define TWO_SIDED 1\n") ||
+        !link(objects.smoothLines, "#define SMOOTH_LINES 1\n")) {
         return false;
     }
     emscripten_glGenBuffers(1, &objects.stream);
@@ -494,7 +560,7 @@ void textureLevel(unsigned texture, int level, int width, int height, const std:
     if (!objects.ready || texture == 0) {
         return;
     }
-    emscripten_glBindTexture(GL_TEXTURE_2D, texture);
+    bindTexture(texture);
     emscripten_glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, width, height, 0, GL_RGBA,
                             GL_UNSIGNED_BYTE, rgba);
 }
@@ -503,7 +569,7 @@ void textureParameters(unsigned texture, int minFilter, int magFilter, int wrapS
     if (!objects.ready || texture == 0) {
         return;
     }
-    emscripten_glBindTexture(GL_TEXTURE_2D, texture);
+    bindTexture(texture);
     emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
     emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
@@ -512,6 +578,9 @@ void textureParameters(unsigned texture, int minFilter, int magFilter, int wrapS
 
 void deleteTexture(unsigned texture) {
     if (objects.ready && texture != 0) {
+        if (objects.texture == texture) {
+            objects.texture = 0;
+        }
         emscripten_glDeleteTextures(1, &texture);
     }
 }
@@ -523,6 +592,7 @@ unsigned makeBuffer(const void* data, std::size_t bytes) {
     GLuint buffer = 0;
     emscripten_glGenBuffers(1, &buffer);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    objects.arrayBuffer = buffer;
     emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
     return buffer;
 }
@@ -541,6 +611,12 @@ unsigned makeIndexBuffer(const void* data, std::size_t bytes) {
 
 void deleteBuffer(unsigned buffer) {
     if (objects.ready && buffer != 0) {
+        if (objects.layout.buffer == buffer) {
+            objects.layoutSet = false;
+        }
+        if (objects.arrayBuffer == buffer) {
+            objects.arrayBuffer = 0;
+        }
         emscripten_glDeleteBuffers(1, &buffer);
     }
 }
@@ -550,39 +626,24 @@ void draw(Primitive primitive, const DrawState& state, const DrawSource& source)
         return;
     }
     const bool smooth = primitive == Primitive::SmoothLines;
-    Program& program = smooth ? objects.smoothLines : objects.triangles;
-    emscripten_glUseProgram(program.program);
+    Program& program = smooth                                        ? objects.smoothLines
+                       : state.light.lighting && state.light.twoSide ? objects.twoSidedTriangles
+                                                                     : objects.triangles;
+    if (objects.program != program.program) {
+        emscripten_glUseProgram(program.program);
+        objects.program = program.program;
+    }
     sendState(program, state);
-    if (source.buffer != 0) {
-        emscripten_glBindBuffer(GL_ARRAY_BUFFER, source.buffer);
-    } else {
-        emscripten_glBindBuffer(GL_ARRAY_BUFFER, objects.stream);
+    const GLuint buffer = source.buffer != 0 ? source.buffer : objects.stream;
+    if (objects.arrayBuffer != buffer) {
+        emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        objects.arrayBuffer = buffer;
+    }
+    if (source.buffer == 0) {
         emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(source.bytes), source.data,
                                 GL_STREAM_DRAW);
     }
-    if (smooth) {
-        const GLsizei stride = sizeof(LineCorner);
-        pointAt(kPosition, true, 3, stride, offsetof(LineCorner, position), nullptr);
-        pointAt(kOther, true, 3, stride, offsetof(LineCorner, other), nullptr);
-        pointAt(kNormal, source.hasNormal, 3, stride, offsetof(LineCorner, normal),
-                source.normal.data());
-        pointAt(kColour, source.hasColour, 4, stride, offsetof(LineCorner, colour),
-                source.colour.data());
-        pointAt(kTexCoord, source.hasTexCoord, 2, stride, offsetof(LineCorner, texCoord),
-                source.texCoord.data());
-        pointAt(kCorner, true, 2, stride, offsetof(LineCorner, corner), nullptr);
-    } else {
-        const GLsizei stride = sizeof(Vertex);
-        pointAt(kPosition, true, 3, stride, offsetof(Vertex, position), nullptr);
-        pointAt(kNormal, source.hasNormal, 3, stride, offsetof(Vertex, normal),
-                source.normal.data());
-        pointAt(kColour, source.hasColour, 4, stride, offsetof(Vertex, colour),
-                source.colour.data());
-        pointAt(kTexCoord, source.hasTexCoord, 2, stride, offsetof(Vertex, texCoord),
-                source.texCoord.data());
-        emscripten_glDisableVertexAttribArray(kOther);
-        emscripten_glDisableVertexAttribArray(kCorner);
-    }
+    pointAttributes(smooth, buffer, source);
     // GL never culls lines; the quads of a smooth line are triangles that WebGL would.
     const bool uncull = smooth && objects.applied.cullFace;
     if (uncull) {

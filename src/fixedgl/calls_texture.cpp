@@ -210,8 +210,8 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
     storeLevel(*boundTexture(), level, std::move(image));
 }
 
-// The desktop's libGLU: levels 0 to 1 x 1, each halved from the one before. Pictures whose
-// sides are not powers of two are not scaled; they give GLU_INVALID_VALUE and no levels.
+// The desktop's libGLU: levels 0 to 1 x 1, each halved from the one before, level 0 scaled to
+// the nearest powers of two first when a side is not one.
 GLint gluBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format,
                         GLenum type, const void* data) {
     if (width < 1 || height < 1) {
@@ -220,9 +220,6 @@ GLint gluBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint heig
     if (target != GL_TEXTURE_2D || type != GL_UNSIGNED_BYTE ||
         (format != GL_RGBA && format != GL_RGB) || (!isRgba(components) && !isRgb(components))) {
         return GLU_INVALID_ENUM;
-    }
-    if (!fixedgl::isPowerOfTwo(width) || !fixedgl::isPowerOfTwo(height)) {
-        return GLU_INVALID_VALUE;
     }
     const ImageLevel base =
         unpack(width, height, format, static_cast<const std::uint8_t*>(data), format == GL_RGBA);

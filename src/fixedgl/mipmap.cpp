@@ -56,10 +56,33 @@ bool isPowerOfTwo(int value) {
     return value > 0 && (value & (value - 1)) == 0;
 }
 
+int nearestPowerOfTwo(int value) {
+    int power = 1;
+    if (value <= 0) {
+        return -1;
+    }
+    for (;;) {
+        if (value == 1) {
+            return power;
+        }
+        if (value == 3) {
+            return power * 4;
+        }
+        value >>= 1;
+        power *= 2;
+    }
+}
+
 std::vector<ImageLevel> buildMipmapLevels(const ImageLevel& base) {
-    std::vector<ImageLevel> levels{base};
-    if (!isPowerOfTwo(base.width) || !isPowerOfTwo(base.height)) {
-        return levels;
+    const int width = nearestPowerOfTwo(base.width);
+    const int height = nearestPowerOfTwo(base.height);
+    std::vector<ImageLevel> levels;
+    if (width == base.width && height == base.height) {
+        levels.push_back(base);
+    } else if (width * 2 == base.width && height * 2 == base.height) {
+        levels.push_back(halveBoth(base));
+    } else {
+        levels.push_back(scaleImage(base, width, height));
     }
     while (levels.back().width > 1 || levels.back().height > 1) {
         const ImageLevel& last = levels.back();

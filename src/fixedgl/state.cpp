@@ -131,7 +131,9 @@ backend::DrawState drawState() {
     d.light.lighting = s.enables.lighting;
     if (d.light.lighting) {
         const Light& light = s.lights[0];
-        d.light.twoSide = s.twoSide;
+        // Back faces culled never show their colour; it is not worked out for them.
+        const bool backsCulled = s.fixed.cullFace && s.fixed.cullMode == GL_BACK;
+        d.light.twoSide = s.twoSide && !backsCulled;
         d.light.localViewer = s.localViewer;
         d.light.light0 = light.enabled;
         d.light.modelAmbient = s.modelAmbient;

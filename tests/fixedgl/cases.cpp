@@ -108,9 +108,10 @@ void positionalSpot() {
         }
     }
     glEnd();
-    glTranslatef(-10, -10, -170);
+    // A sphere on the spot's axis, its highlight and its rim in the cone.
+    glTranslatef(22, 30, -180);
     glColor3f(0.4f, 0.8f, 1.0f);
-    gluSphere(sphereQuadric(false), 30, 24, 16);
+    gluSphere(sphereQuadric(false), 20, 24, 16);
 }
 
 // The game's own light: default position, rejected cutoff, local viewer, two sides, colour
@@ -155,6 +156,12 @@ void gameLight() {
         glCallList(sphere);
         glPopMatrix();
     }
+    // Mirrored, the sphere's near faces wind clockwise and are culled: its inside shows, in a
+    // colour bright enough to tell from the background.
+    glTranslatef(0, -12, 0);
+    glScalef(-1, 1, 1);
+    glColor3f(255, 255, 255);
+    glCallList(sphere);
 }
 
 // An open band seen from inside and out with culling off: the back faces take the default
@@ -326,7 +333,7 @@ void smoothLines() {
     }
 }
 
-// The HUD's text through the font's lists, over a lit scene, with its state.
+// The HUD's text through the font's lists, with its state: culling on, under glOrtho.
 void font() {
     glColor3f(0.5f, 0.3f, 0.1f);
     glMatrixMode(GL_PROJECTION);
@@ -343,6 +350,7 @@ void font() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0);
+    glEnable(GL_CULL_FACE);
     glColor3f(255, 50, 50);
     assets::drawText(10, 440, "POINTS:", 0);
     assets::drawText(100, 440, "127581", 0);

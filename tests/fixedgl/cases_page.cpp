@@ -73,11 +73,13 @@ int main() {
     if (context <= 0 ||
         emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS) {
         std::fprintf(stderr, "fixedgl cases: no WebGL context\n");
+        emscripten_run_script("window.fixedglFailed = 'no WebGL 1 context';");
         return 1;
     }
     emscripten_set_webglcontextlost_callback("#canvas", nullptr, EM_FALSE, onLost);
     emscripten_set_webglcontextrestored_callback("#canvas", nullptr, EM_FALSE, onRestored);
     if (!fixedgl::initialise()) {
+        emscripten_run_script("window.fixedglFailed = 'the layer cannot build its shaders';");
         return 1;
     }
     cases::prepare();

@@ -126,7 +126,10 @@ def main():
 
     with browser.Server(args.page) as server, browser.Browser() as tab:
         tab.open(server.url + "cases.html")
-        tab.wait_for("window.fixedglReady === true", timeout=60)
+        tab.wait_for("window.fixedglReady === true || window.fixedglFailed", timeout=60)
+        failure = tab.js("return window.fixedglFailed || null;")
+        if failure:
+            sys.exit(f"the case page cannot draw: {failure}")
         passed = report("first context", references, draw_page_cases(tab, args.work, ""))
         lose_and_restore(tab)
         passed &= report("after the context was lost and restored", references,

@@ -192,14 +192,15 @@ fixedgl::ImageLevel noisyPicture(int width, int height) {
     return base;
 }
 
-// Square, wide and tall pictures: the 2 x 2 means and the 1-wide tails of the chain.
+// Square, wide and tall pictures: the 2 x 2 means and the 1-wide tails of the chain; and
+// pictures whose sides are not powers of two, scaled up or down to the nearest ones first.
 TEST(GluMatch, MipmapLevelsAreLibGlusOwn) {
     std::vector<std::uint8_t> frame(std::size_t{16} * 16 * 4);
     OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
     ASSERT_NE(context, nullptr);
     ASSERT_TRUE(OSMesaMakeCurrent(context, frame.data(), GL_UNSIGNED_BYTE, 16, 16));
-    for (const auto& [width, height] :
-         std::vector<std::pair<int, int>>{{64, 64}, {32, 4}, {2, 16}}) {
+    for (const auto& [width, height] : std::vector<std::pair<int, int>>{
+             {64, 64}, {32, 4}, {2, 16}, {48, 20}, {100, 60}, {5, 3}, {24, 40}, {12, 3}, {44, 44}, {88, 22}}) {
         SCOPED_TRACE(testing::Message() << width << " x " << height);
         const fixedgl::ImageLevel base = noisyPicture(width, height);
         GLuint texture = 0;
