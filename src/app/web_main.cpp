@@ -67,7 +67,9 @@ bool pollPass(Message* message) {
 
 void drawFrame() {
     render::renderFrame();
-    // The browser shows the frame when the animation frame's callback returns.
+    // The layer gathers immediate-mode drawing until the state changes: the frame ends here,
+    // where the desktop swaps its buffers. The browser shows it when the callback returns.
+    glFlush();
     frameShown();
     if (!page.firstFrameShown) {
         page.firstFrameShown = true;
