@@ -5,19 +5,7 @@
 # and its owner. Run by the build (packaging/windows/CMakeLists.txt):
 #   cmake -DGAME=vantorix.exe -DTEXTURES="a.bmp|b.bmp" -DLICENSE=LICENSE -DREADME=README.txt
 #         -DCHANGELOG=changelog -DSTAGE=folder -DZIP=out.zip -P pack-zip.cmake
-if(DEFINED ENV{SOURCE_DATE_EPOCH})
-    set(epoch $ENV{SOURCE_DATE_EPOCH})
-else()
-    execute_process(COMMAND dpkg-parsechangelog -l ${CHANGELOG} -S Timestamp
-                    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE
-                    RESULT_VARIABLE failed)
-    if(failed)
-        message(FATAL_ERROR "cannot read the date of ${CHANGELOG}")
-    endif()
-endif()
-if(NOT epoch MATCHES "^[0-9]+$")
-    message(FATAL_ERROR "SOURCE_DATE_EPOCH is not a number of seconds: '${epoch}'")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/source-date-epoch.cmake)
 set(readable OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 set(runnable ${readable} OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
 
