@@ -199,8 +199,16 @@ TEST(GluMatch, MipmapLevelsAreLibGlusOwn) {
     OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
     ASSERT_NE(context, nullptr);
     ASSERT_TRUE(OSMesaMakeCurrent(context, frame.data(), GL_UNSIGNED_BYTE, 16, 16));
-    for (const auto& [width, height] : std::vector<std::pair<int, int>>{
-             {64, 64}, {32, 4}, {2, 16}, {48, 20}, {100, 60}, {5, 3}, {24, 40}, {12, 3}, {44, 44}, {88, 22}}) {
+    for (const auto& [width, height] : std::vector<std::pair<int, int>>{{64, 64},
+                                                                        {32, 4},
+                                                                        {2, 16},
+                                                                        {48, 20},
+                                                                        {100, 60},
+                                                                        {5, 3},
+                                                                        {24, 40},
+                                                                        {12, 3},
+                                                                        {44, 44},
+                                                                        {88, 22}}) {
         SCOPED_TRACE(testing::Message() << width << " x " << height);
         const fixedgl::ImageLevel base = noisyPicture(width, height);
         GLuint texture = 0;
