@@ -9,8 +9,10 @@
 // corners.
 #include <webgl/webgl1.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 
@@ -308,6 +310,8 @@ enum Feature : unsigned {
 struct Objects {
     bool ready = false;
     std::map<unsigned, Program> programs;  // by their features
+    std::set<GLuint> translucentTextures;  // with a level that has a texel's alpha below 1
+    bool blending = false;                 // GL_BLEND as WebGL has it
     GLuint stream = 0;
     GLuint streamIndices = 0;
     GLuint program = 0;      // in use
@@ -575,6 +579,41 @@ void setEnabled(GLenum cap, bool on) {
     }
 }
 
+void setBlending(bool on) {
+    if (objects.blending != on) {
+        setEnabled(GL_BLEND, on);
+        objects.blending = on;
+    }
+}
+
+// Whether every fragment of the draw has an alpha of exactly 1 (the coverage of a smooth line
+// is less at its edges).
+bool opaqueFragments(Primitive primitive, const DrawState& s, const DrawSource& source) {
+    if (primitive == Primitive::SmoothLines) {
+        return false;
+    }
+    const bool opaqueColour = source.hasColour ? source.opaqueColours : source.colour[3] >= 1.0f;
+    auto opaqueMaterial = [opaqueColour](const MaterialUniforms& m) {
+        return m.tracks[1] != 0.0f ? opaqueColour : m.diffuse[3] >= 1.0f;
+    };
+    const LightingUniforms& l = s.light;
+    const bool opaqueShade =
+        !l.lighting ? opaqueColour
+                    : opaqueMaterial(l.front) && (!l.twoSide || opaqueMaterial(l.back));
+    return opaqueShade &&
+           (!s.fragment.texturing || objects.translucentTextures.count(s.fragment.texture) == 0);
+}
+
+// Blending by the source's alpha (or by one) over one minus it changes nothing where that
+// alpha is 1, and SwiftShader pays for it at every pixel: it is left off for such draws.
+bool blendingChangesNothing(Primitive primitive, const DrawState& s, const DrawSource& source) {
+    const FixedState& f = objects.applied;
+    const bool byAlpha =
+        (f.blendSource == GL_SRC_ALPHA || f.blendSource == GL_ONE) &&
+        (f.blendDestination == GL_ONE_MINUS_SRC_ALPHA || f.blendDestination == GL_ZERO);
+    return byAlpha && opaqueFragments(primitive, s, source);
+}
+
 void pointAttributes(bool smooth, GLuint buffer, const DrawSource& source) {
     const Layout layout{buffer, smooth, source.hasNormal, source.hasColour, source.hasTexCoord};
     if (!(objects.layoutSet && objects.layout == layout)) {
@@ -669,6 +708,15 @@ void textureLevel(unsigned texture, int level, int width, int height, const std:
         return;
     }
     bindTexture(texture);
+    const std::size_t texels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    // A texture once given a translucent level stays counted as translucent: blending stays on.
+    bool opaque = rgba != nullptr;
+    for (std::size_t i = 0; i < texels && opaque; ++i) {
+        opaque = rgba[i * 4 + 3] == 255;
+    }
+    if (!opaque) {
+        objects.translucentTextures.insert(texture);
+    }
     emscripten_glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, width, height, 0, GL_RGBA,
                             GL_UNSIGNED_BYTE, rgba);
 }
@@ -689,6 +737,7 @@ void deleteTexture(unsigned texture) {
         if (objects.texture == texture) {
             objects.texture = 0;
         }
+        objects.translucentTextures.erase(texture);
         emscripten_glDeleteTextures(1, &texture);
     }
 }
@@ -754,6 +803,7 @@ void draw(Primitive primitive, const DrawState& state, const DrawSource& source)
                                 GL_STREAM_DRAW);
     }
     pointAttributes(smooth, buffer, source);
+    setBlending(objects.applied.blend && !blendingChangesNothing(primitive, state, source));
     // GL never culls lines; the quads of a smooth line are triangles that WebGL would.
     const bool uncull = smooth && objects.applied.cullFace;
     if (uncull) {
@@ -785,6 +835,7 @@ void applyFixedState(const FixedState& s) {
     setEnabled(GL_DEPTH_TEST, s.depthTest);
     setEnabled(GL_CULL_FACE, s.cullFace);
     setEnabled(GL_BLEND, s.blend);
+    objects.blending = s.blend;
     emscripten_glCullFace(static_cast<GLenum>(s.cullMode));
     emscripten_glFrontFace(static_cast<GLenum>(s.frontFace));
     emscripten_glBlendFunc(static_cast<GLenum>(s.blendSource),
