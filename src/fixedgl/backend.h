@@ -94,6 +94,9 @@ struct DrawSource {
     int first = 0;
     int count = 0;
     bool hasNormal = true, hasColour = true, hasTexCoord = true;
+    // Every colour in the array has an alpha of at least 1 (clamped, exactly 1): with an opaque
+    // texture and material, the draw's blending then changes nothing and is left off.
+    bool opaqueColours = false;
     Vec3 normal{};
     Vec4 colour{};
     std::array<float, 2> texCoord{};

@@ -9,7 +9,10 @@
 // corners.
 #include <webgl/webgl1.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
+#include <set>
 #include <string>
 #include <tuple>
 
@@ -34,9 +37,6 @@ varying vec4 vLine;
 uniform mat4 uModelView;
 uniform mat4 uModelViewProjection;
 uniform mat3 uNormals;
-uniform bool uLighting;
-uniform bool uLocalViewer;
-uniform bool uLight0;
 uniform vec4 uModelAmbient;
 uniform vec4 uLightAmbient;
 uniform vec4 uLightDiffuse;
@@ -62,47 +62,51 @@ float specularPower(float base, float exponent) {
     return base > 0.0 ? pow(base, exponent) : 0.0;
 }
 
+#ifdef LIGHTING
 vec4 shade(vec3 n, vec3 eye, vec4 ambient, vec4 diffuse, vec4 specular, vec4 emission,
            float shininess) {
     vec3 colour = emission.rgb + uModelAmbient.rgb * ambient.rgb;
-    if (uLight0) {
-        vec3 toLight;
-        float factor = 1.0;
-        if (uLightPosition.w != 0.0) {
-            vec3 offset = uLightPosition.xyz / uLightPosition.w - eye;
-            float distance = length(offset);
-            toLight = offset / distance;
-            factor = 1.0 / (uAttenuation.x + uAttenuation.y * distance +
-                            uAttenuation.z * distance * distance);
-            if (uSpotCosCutoff > -1.0) {
-                float spot = dot(-toLight, normalize(uSpotDirection));
-                factor *= spot >= uSpotCosCutoff ? specularPower(spot, uSpotExponent) : 0.0;
-            }
-        } else {
-            toLight = normalize(uLightPosition.xyz);
-        }
-        float diffuseDot = dot(n, toLight);
-        vec3 lit = uLightAmbient.rgb * ambient.rgb;
-        if (diffuseDot > 0.0) {
-            vec3 toEye = uLocalViewer ? -normalize(eye) : vec3(0.0, 0.0, 1.0);
-            float halfDot = max(dot(n, normalize(toLight + toEye)), 0.0);
-            lit += uLightDiffuse.rgb * diffuse.rgb * diffuseDot +
-                   uLightSpecular.rgb * specular.rgb * specularPower(halfDot, shininess);
-        }
-        colour += factor * lit;
+#ifdef LIGHT0
+    float factor = 1.0;
+#ifdef POSITIONAL
+    vec3 offset = uLightPosition.xyz / uLightPosition.w - eye;
+    float distance = length(offset);
+    vec3 toLight = offset / distance;
+    factor = 1.0 / (uAttenuation.x + uAttenuation.y * distance +
+                    uAttenuation.z * distance * distance);
+#ifdef SPOT
+    float spot = dot(-toLight, normalize(uSpotDirection));
+    factor *= spot >= uSpotCosCutoff ? specularPower(spot, uSpotExponent) : 0.0;
+#endif
+#else
+    vec3 toLight = normalize(uLightPosition.xyz);
+#endif
+    float diffuseDot = dot(n, toLight);
+    vec3 lit = uLightAmbient.rgb * ambient.rgb;
+    if (diffuseDot > 0.0) {
+#ifdef LOCAL_VIEWER
+        vec3 toEye = -normalize(eye);
+#else
+        vec3 toEye = vec3(0.0, 0.0, 1.0);
+#endif
+        float halfDot = max(dot(n, normalize(toLight + toEye)), 0.0);
+        lit += uLightDiffuse.rgb * diffuse.rgb * diffuseDot +
+               uLightSpecular.rgb * specular.rgb * specularPower(halfDot, shininess);
     }
+    colour += factor * lit;
+#endif
     return clamp(vec4(colour, diffuse.a), 0.0, 1.0);
 }
+#endif
 
 void light(vec3 position) {
+#ifndef LIGHTING
     vec4 colour = clamp(aColour, 0.0, 1.0);
-    if (!uLighting) {
-        vFront = colour;
+    vFront = colour;
 #ifdef TWO_SIDED
-        vBack = colour;
+    vBack = colour;
 #endif
-        return;
-    }
+#else
     vec3 eye = (uModelView * vec4(position, 1.0)).xyz;
     vec3 n = uNormals * aNormal;
     vFront = shade(n, eye, mix(uFrontAmbient, aColour, uFrontTracks.x),
@@ -115,6 +119,7 @@ void light(vec3 position) {
                   mix(uBackSpecular, aColour, uBackTracks.z),
                   mix(uBackEmission, aColour, uBackTracks.w), uBackShininess);
 #endif
+#endif
 }
 
 #ifdef SMOOTH_LINES
@@ -125,7 +130,9 @@ vec2 toWindow(vec4 clip) {
 void main() {
     light(aPosition);
     vTexCoord = aTexCoord;
+#ifdef FOG_MODE
     vFogDepth = abs((uModelView * vec4(aPosition, 1.0)).z);
+#endif
     bool first = aCorner.x < 0.5;
     vec4 self = uModelViewProjection * vec4(aPosition, 1.0);
     vec4 other = uModelViewProjection * vec4(aOther, 1.0);
@@ -174,7 +181,9 @@ void main() {
 void main() {
     light(aPosition);
     vTexCoord = aTexCoord;
+#ifdef FOG_MODE
     vFogDepth = abs((uModelView * vec4(aPosition, 1.0)).z);
+#endif
     gl_Position = uModelViewProjection * vec4(aPosition, 1.0);
 }
 #endif
@@ -183,12 +192,8 @@ void main() {
 constexpr const char* kFragmentShader = R"(
 precision highp float;
 uniform sampler2D uTexture;
-uniform bool uTexturing;
-uniform bool uFog;
-uniform int uFogMode;
 uniform vec4 uFogParameters;
 uniform vec4 uFogColour;
-uniform bool uAlphaTest;
 uniform int uAlphaFunction;
 uniform float uAlphaReference;
 varying vec4 vFront;
@@ -218,28 +223,29 @@ void main() {
 #else
     vec4 colour = vFront;
 #endif
-    if (uTexturing) {
-        colour *= texture2D(uTexture, vTexCoord);
-    }
-    if (uFog) {
-        float density = uFogParameters.x;
-        float z = vFogDepth;
-        float f;
-        if (uFogMode == 0) {
-            f = (uFogParameters.z - z) / (uFogParameters.z - uFogParameters.y);
-        } else if (uFogMode == 1) {
-            f = exp(-density * z);
-        } else {
-            f = exp(-(density * z) * (density * z));
-        }
-        colour.rgb = mix(uFogColour.rgb, colour.rgb, clamp(f, 0.0, 1.0));
-    }
+#ifdef TEXTURING
+    colour *= texture2D(uTexture, vTexCoord);
+#endif
+#ifdef FOG_MODE
+    float density = uFogParameters.x;
+    float z = vFogDepth;
+#if FOG_MODE == 0
+    float f = (uFogParameters.z - z) / (uFogParameters.z - uFogParameters.y);
+#elif FOG_MODE == 1
+    float f = exp(-density * z);
+#else
+    float f = exp(-(density * z) * (density * z));
+#endif
+    colour.rgb = mix(uFogColour.rgb, colour.rgb, clamp(f, 0.0, 1.0));
+#endif
 #ifdef SMOOTH_LINES
     colour.a *= clamp(vLine.y - abs(vLine.x), 0.0, 1.0) * clamp(vLine.w - abs(vLine.z), 0.0, 1.0);
 #endif
-    if (uAlphaTest && !passes(colour.a)) {
+#ifdef ALPHA_TEST
+    if (!passes(colour.a)) {
         discard;
     }
+#endif
     gl_FragColor = colour;
 }
 )";
@@ -251,13 +257,13 @@ enum Attribute : GLuint { kPosition, kNormal, kColour, kTexCoord, kOther, kCorne
 
 struct Locations {
     GLint modelView, modelViewProjection, normals, viewport;
-    GLint lighting, localViewer, light0, modelAmbient;
+    GLint modelAmbient;
     GLint lightAmbient, lightDiffuse, lightSpecular, lightPosition, spotDirection;
     GLint spotCosCutoff, spotExponent, attenuation;
     GLint frontAmbient, frontDiffuse, frontSpecular, frontEmission, frontTracks, frontShininess;
     GLint backAmbient, backDiffuse, backSpecular, backEmission, backTracks, backShininess;
-    GLint texture, texturing, fog, fogMode, fogParameters, fogColour;
-    GLint alphaTest, alphaFunction, alphaReference;
+    GLint texture, fogParameters, fogColour;
+    GLint alphaFunction, alphaReference;
 };
 
 struct Program {
@@ -283,11 +289,29 @@ void setConstant(GLuint index, int size, const float* constant) {
     emscripten_glVertexAttrib4fv(index, value);
 }
 
+// The parts of the shaders that a draw's state switches on. Each combination is a program of
+// its own, linked when a draw first needs it: SwiftShader runs both sides of a branch on a
+// uniform for every vertex and pixel, so a part that is off must not be in the program at all.
+enum Feature : unsigned {
+    kSmoothLines = 1u << 0,
+    kTwoSided = 1u << 1,  // the back faces lit on their own (else both take the front's colour)
+    kLighting = 1u << 2,
+    kLight0 = 1u << 3,
+    kPositional = 1u << 4,
+    kSpot = 1u << 5,
+    kLocalViewer = 1u << 6,
+    kTexturing = 1u << 7,
+    kAlphaTest = 1u << 8,
+    kFogLinear = 1u << 9,
+    kFogExp = 1u << 10,
+    kFogExp2 = 1u << 11,
+};
+
 struct Objects {
     bool ready = false;
-    Program triangles;          // lit on the front only (or unlit): both faces take that colour
-    Program twoSidedTriangles;  // the back faces lit on their own
-    Program smoothLines;
+    std::map<unsigned, Program> programs;  // by their features
+    std::set<GLuint> translucentTextures;  // with a level that has a texel's alpha below 1
+    bool blending = false;                 // GL_BLEND as WebGL has it
     GLuint stream = 0;
     GLuint streamIndices = 0;
     GLuint program = 0;      // in use
@@ -319,21 +343,102 @@ GLuint compile(GLenum type, const std::string& source) {
 
 Locations locate(GLuint p) {
     auto u = [p](const char* name) { return emscripten_glGetUniformLocation(p, name); };
-    return {
-        u("uModelView"),     u("uModelViewProjection"), u("uNormals"),       u("uViewport"),
-        u("uLighting"),      u("uLocalViewer"),         u("uLight0"),        u("uModelAmbient"),
-        u("uLightAmbient"),  u("uLightDiffuse"),        u("uLightSpecular"), u("uLightPosition"),
-        u("uSpotDirection"), u("uSpotCosCutoff"),       u("uSpotExponent"),  u("uAttenuation"),
-        u("uFrontAmbient"),  u("uFrontDiffuse"),        u("uFrontSpecular"), u("uFrontEmission"),
-        u("uFrontTracks"),   u("uFrontShininess"),      u("uBackAmbient"),   u("uBackDiffuse"),
-        u("uBackSpecular"),  u("uBackEmission"),        u("uBackTracks"),    u("uBackShininess"),
-        u("uTexture"),       u("uTexturing"),           u("uFog"),           u("uFogMode"),
-        u("uFogParameters"), u("uFogColour"),           u("uAlphaTest"),     u("uAlphaFunction"),
-        u("uAlphaReference")};
+    return {u("uModelView"),      u("uModelViewProjection"),
+            u("uNormals"),        u("uViewport"),
+            u("uModelAmbient"),   u("uLightAmbient"),
+            u("uLightDiffuse"),   u("uLightSpecular"),
+            u("uLightPosition"),  u("uSpotDirection"),
+            u("uSpotCosCutoff"),  u("uSpotExponent"),
+            u("uAttenuation"),    u("uFrontAmbient"),
+            u("uFrontDiffuse"),   u("uFrontSpecular"),
+            u("uFrontEmission"),  u("uFrontTracks"),
+            u("uFrontShininess"), u("uBackAmbient"),
+            u("uBackDiffuse"),    u("uBackSpecular"),
+            u("uBackEmission"),   u("uBackTracks"),
+            u("uBackShininess"),  u("uTexture"),
+            u("uFogParameters"),  u("uFogColour"),
+            u("uAlphaFunction"),  u("uAlphaReference")};
 }
 
-bool link(Program& program, const char* defines) {
-    const std::string prefix = defines;
+std::string definesFor(unsigned features) {
+    constexpr std::array<std::pair<Feature, const char*>, 12> kDefines{{
+        {kSmoothLines, "#define SMOOTH_LINES 1\n"},
+        {kTwoSided, "#define TWO_SIDED 1\n"},
+        {kLighting, "#define LIGHTING 1\n"},
+        {kLight0, "#define LIGHT0 1\n"},
+        {kPositional, "#define POSITIONAL 1\n"},
+        {kSpot, "#define SPOT 1\n"},
+        {kLocalViewer, "#define LOCAL_VIEWER 1\n"},
+        {kTexturing, "#define TEXTURING 1\n"},
+        {kAlphaTest, "#define ALPHA_TEST 1\n"},
+        {kFogLinear, "#define FOG_MODE 0\n"},
+        {kFogExp, "#define FOG_MODE 1\n"},
+        {kFogExp2, "#define FOG_MODE 2\n"},
+    }};
+    std::string defines;
+    for (const auto& [feature, define] : kDefines) {
+        if ((features & feature) != 0) {
+            defines += define;
+        }
+    }
+    return defines;
+}
+
+// Fog by GL_EXP or GL_EXP2 at density 0 has the factor exp(0) = 1 at every depth: the
+// fragment keeps its colour exactly, as with no fog.
+unsigned fogFeature(const FragmentUniforms& f) {
+    if (!f.fog) {
+        return 0;
+    }
+    const float density = f.fogParameters[0];
+    switch (f.fogMode) {
+        case 0:
+            return kFogLinear;
+        case 1:
+            return density == 0.0f ? 0 : kFogExp;
+        default:
+            return density == 0.0f ? 0 : kFogExp2;
+    }
+}
+
+unsigned lightingFeatures(const LightingUniforms& l) {
+    if (!l.lighting) {
+        return 0;
+    }
+    unsigned features = kLighting;
+    if (l.localViewer) {
+        features |= kLocalViewer;
+    }
+    if (l.light0) {
+        features |= kLight0;
+        if (l.lightPosition[3] != 0.0f) {
+            features |= kPositional;
+            if (l.spotCosCutoff > -1.0f) {
+                features |= kSpot;
+            }
+        }
+    }
+    return features;
+}
+
+unsigned featuresOf(Primitive primitive, const DrawState& s) {
+    unsigned features = lightingFeatures(s.light) | fogFeature(s.fragment);
+    if (primitive == Primitive::SmoothLines) {
+        features |= kSmoothLines;
+    } else if (s.light.lighting && s.light.twoSide) {
+        features |= kTwoSided;
+    }
+    if (s.fragment.texturing) {
+        features |= kTexturing;
+    }
+    if (s.fragment.alphaTest) {
+        features |= kAlphaTest;
+    }
+    return features;
+}
+
+bool link(Program& program, unsigned features) {
+    const std::string prefix = definesFor(features);
     const GLuint vertex = compile(GL_VERTEX_SHADER, prefix + kVertexShader);
     const GLuint fragment = compile(GL_FRAGMENT_SHADER, prefix + kFragmentShader);
     if (vertex == 0 || fragment == 0) {
@@ -405,9 +510,6 @@ void sendMaterial(const Locations& at, bool front, const MaterialUniforms& m) {
 }
 
 void sendLight(const Locations& at, const LightingUniforms& s) {
-    emscripten_glUniform1i(at.lighting, s.lighting);
-    emscripten_glUniform1i(at.localViewer, s.localViewer);
-    emscripten_glUniform1i(at.light0, s.light0);
     emscripten_glUniform4fv(at.modelAmbient, 1, s.modelAmbient.data());
     emscripten_glUniform4fv(at.lightAmbient, 1, s.lightAmbient.data());
     emscripten_glUniform4fv(at.lightDiffuse, 1, s.lightDiffuse.data());
@@ -423,12 +525,8 @@ void sendLight(const Locations& at, const LightingUniforms& s) {
 
 void sendFragment(const Locations& at, const FragmentUniforms& s) {
     emscripten_glUniform1i(at.texture, 0);
-    emscripten_glUniform1i(at.texturing, s.texturing);
-    emscripten_glUniform1i(at.fog, s.fog);
-    emscripten_glUniform1i(at.fogMode, s.fogMode);
     emscripten_glUniform4fv(at.fogParameters, 1, s.fogParameters.data());
     emscripten_glUniform4fv(at.fogColour, 1, s.fogColour.data());
-    emscripten_glUniform1i(at.alphaTest, s.alphaTest);
     emscripten_glUniform1i(at.alphaFunction, s.alphaFunction);
     emscripten_glUniform1f(at.alphaReference, s.alphaReference);
 }
@@ -481,6 +579,41 @@ void setEnabled(GLenum cap, bool on) {
     }
 }
 
+void setBlending(bool on) {
+    if (objects.blending != on) {
+        setEnabled(GL_BLEND, on);
+        objects.blending = on;
+    }
+}
+
+// Whether every fragment of the draw has an alpha of exactly 1 (the coverage of a smooth line
+// is less at its edges).
+bool opaqueFragments(Primitive primitive, const DrawState& s, const DrawSource& source) {
+    if (primitive == Primitive::SmoothLines) {
+        return false;
+    }
+    const bool opaqueColour = source.hasColour ? source.opaqueColours : source.colour[3] >= 1.0f;
+    auto opaqueMaterial = [opaqueColour](const MaterialUniforms& m) {
+        return m.tracks[1] != 0.0f ? opaqueColour : m.diffuse[3] >= 1.0f;
+    };
+    const LightingUniforms& l = s.light;
+    const bool opaqueShade =
+        !l.lighting ? opaqueColour
+                    : opaqueMaterial(l.front) && (!l.twoSide || opaqueMaterial(l.back));
+    return opaqueShade &&
+           (!s.fragment.texturing || objects.translucentTextures.count(s.fragment.texture) == 0);
+}
+
+// Blending by the source's alpha (or by one) over one minus it changes nothing where that
+// alpha is 1, and SwiftShader pays for it at every pixel: it is left off for such draws.
+bool blendingChangesNothing(Primitive primitive, const DrawState& s, const DrawSource& source) {
+    const FixedState& f = objects.applied;
+    const bool byAlpha =
+        (f.blendSource == GL_SRC_ALPHA || f.blendSource == GL_ONE) &&
+        (f.blendDestination == GL_ONE_MINUS_SRC_ALPHA || f.blendDestination == GL_ZERO);
+    return byAlpha && opaqueFragments(primitive, s, source);
+}
+
 void pointAttributes(bool smooth, GLuint buffer, const DrawSource& source) {
     const Layout layout{buffer, smooth, source.hasNormal, source.hasColour, source.hasTexCoord};
     if (!(objects.layoutSet && objects.layout == layout)) {
@@ -523,12 +656,26 @@ void pointAttributes(bool smooth, GLuint buffer, const DrawSource& source) {
     }
 }
 
+// The program with these features, linked on first use; none if it does not link (said once).
+Program* programFor(unsigned features) {
+    auto found = objects.programs.find(features);
+    if (found == objects.programs.end()) {
+        found = objects.programs.emplace(features, Program{}).first;
+        link(found->second, features);
+    }
+    return found->second.program != 0 ? &found->second : nullptr;
+}
+
 }  // namespace
 
 bool create() {
     objects = Objects{};
-    if (!link(objects.triangles, "") || !link(objects.twoSidedTriangles, "#define TWO_SIDED 1\n") ||
-        !link(objects.smoothLines, "#define SMOOTH_LINES 1\n")) {
+    // Every part of the shaders compiles here once, so that a fault in them shows at the start.
+    constexpr unsigned kEveryFeature = kTwoSided | kLighting | kLight0 | kPositional | kSpot |
+                                       kLocalViewer | kTexturing | kAlphaTest | kFogExp2;
+    constexpr unsigned kEveryLineFeature = kSmoothLines | kFogLinear;
+    if (!link(objects.programs[kEveryFeature], kEveryFeature) ||
+        !link(objects.programs[kEveryLineFeature], kEveryLineFeature)) {
         return false;
     }
     emscripten_glGenBuffers(1, &objects.stream);
@@ -561,6 +708,15 @@ void textureLevel(unsigned texture, int level, int width, int height, const std:
         return;
     }
     bindTexture(texture);
+    const std::size_t texels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    // A texture once given a translucent level stays counted as translucent: blending stays on.
+    bool opaque = rgba != nullptr;
+    for (std::size_t i = 0; i < texels && opaque; ++i) {
+        opaque = rgba[i * 4 + 3] == 255;
+    }
+    if (!opaque) {
+        objects.translucentTextures.insert(texture);
+    }
     emscripten_glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, width, height, 0, GL_RGBA,
                             GL_UNSIGNED_BYTE, rgba);
 }
@@ -581,6 +737,7 @@ void deleteTexture(unsigned texture) {
         if (objects.texture == texture) {
             objects.texture = 0;
         }
+        objects.translucentTextures.erase(texture);
         emscripten_glDeleteTextures(1, &texture);
     }
 }
@@ -626,9 +783,11 @@ void draw(Primitive primitive, const DrawState& state, const DrawSource& source)
         return;
     }
     const bool smooth = primitive == Primitive::SmoothLines;
-    Program& program = smooth                                        ? objects.smoothLines
-                       : state.light.lighting && state.light.twoSide ? objects.twoSidedTriangles
-                                                                     : objects.triangles;
+    Program* found = programFor(featuresOf(primitive, state));
+    if (found == nullptr) {
+        return;
+    }
+    Program& program = *found;
     if (objects.program != program.program) {
         emscripten_glUseProgram(program.program);
         objects.program = program.program;
@@ -644,6 +803,7 @@ void draw(Primitive primitive, const DrawState& state, const DrawSource& source)
                                 GL_STREAM_DRAW);
     }
     pointAttributes(smooth, buffer, source);
+    setBlending(objects.applied.blend && !blendingChangesNothing(primitive, state, source));
     // GL never culls lines; the quads of a smooth line are triangles that WebGL would.
     const bool uncull = smooth && objects.applied.cullFace;
     if (uncull) {
@@ -675,6 +835,7 @@ void applyFixedState(const FixedState& s) {
     setEnabled(GL_DEPTH_TEST, s.depthTest);
     setEnabled(GL_CULL_FACE, s.cullFace);
     setEnabled(GL_BLEND, s.blend);
+    objects.blending = s.blend;
     emscripten_glCullFace(static_cast<GLenum>(s.cullMode));
     emscripten_glFrontFace(static_cast<GLenum>(s.frontFace));
     emscripten_glBlendFunc(static_cast<GLenum>(s.blendSource),

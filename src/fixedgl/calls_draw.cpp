@@ -43,6 +43,7 @@ backend::DrawSource streamed(const std::vector<Vertex>& vertices) {
     source.data = vertices.data();
     source.bytes = vertices.size() * sizeof(Vertex);
     source.count = static_cast<int>(vertices.size());
+    source.opaqueColours = opaqueColours(vertices);
     return source;
 }
 
@@ -224,6 +225,7 @@ void drawListOp(DisplayList& list, const ListDraw& d) {
         source.indexBuffer = list.indexBuffer;
         source.first = d.first;
         source.count = d.count;
+        source.opaqueColours = list.opaqueTriangles;
         if (!cullOnTheWay(list, d, source)) {
             return;  // every triangle faces away
         }

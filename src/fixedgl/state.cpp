@@ -1,6 +1,7 @@
 // state.cpp -- the kept state, what a draw's shaders receive, and the context's life.
 #include "state.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -200,10 +201,16 @@ void ensureTexture(Texture& t) {
     }
 }
 
+bool opaqueColours(const std::vector<Vertex>& vertices) {
+    return std::all_of(vertices.begin(), vertices.end(),
+                       [](const Vertex& v) { return v.colour[3] >= 1.0f; });
+}
+
 void ensureList(DisplayList& list) {
     if (!backend::ready() || list.uploaded) {
         return;
     }
+    list.opaqueTriangles = opaqueColours(list.triangles);
     list.triangleBuffer =
         backend::makeBuffer(list.triangles.data(), list.triangles.size() * sizeof(Vertex));
     list.indexBuffer = backend::makeIndexBuffer(

@@ -72,6 +72,9 @@ struct ListOp {
     std::function<void()> command;
 };
 
+// Whether every vertex's colour has an alpha of at least 1.
+bool opaqueColours(const std::vector<Vertex>& vertices);
+
 struct DisplayList {
     std::vector<ListOp> ops;
     // Triangles' vertices; once the list is complete, each distinct vertex once, with
@@ -82,6 +85,7 @@ struct DisplayList {
     std::vector<Vertex> lines;            // two per segment
     std::vector<LineCorner> lineCorners;  // six per segment, for smooth lines
     unsigned triangleBuffer = 0, indexBuffer = 0, lineBuffer = 0, cornerBuffer = 0;
+    bool opaqueTriangles = false;  // every colour in `triangles` has an alpha of at least 1
     bool uploaded = false;
 };
 
