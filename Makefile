@@ -135,12 +135,18 @@ bench-web: deps-test web-build
 format: deps-lint
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
-lint: deps-lint release
+EMSCRIPTEN_SYSROOT := /usr/share/emscripten/cache/sysroot
+EMSCRIPTEN_TIDY_FLAGS := --target=wasm32-unknown-emscripten -std=c++17 -D__EMSCRIPTEN__ \
+    --sysroot=$(EMSCRIPTEN_SYSROOT) -nostdinc++ -isystem $(EMSCRIPTEN_SYSROOT)/include/c++/v1 \
+    -isystem $(EMSCRIPTEN_SYSROOT)/include/compat -I src -I src/fixedgl/include
+lint: deps-lint deps-web release
 	cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance --inline-suppr \
 	    --suppress=missingIncludeSystem --std=c++17 -I src src tools bench data
 	@# What this build compiles: the Windows-only files are checked by the Windows build's compiler.
 	sed -n 's/.*"file": "\(.*\)".*/\1/p' $(RELEASE_DIR)/compile_commands.json | \
 	    grep -E '/(src|data)/' | sort -u | xargs clang-tidy -p $(RELEASE_DIR) --quiet
+	@# The browser's layer and its GL, as Emscripten's compiler sees them.
+	clang-tidy --quiet src/app/web_*.cpp src/fixedgl/*.cpp -- $(EMSCRIPTEN_TIDY_FLAGS)
 
 clean:
 	rm -rf build
