@@ -73,21 +73,9 @@ typedef double GLclampd;
 #define GL_LIGHT6 0x4006
 #define GL_LIGHT7 0x4007
 
-// Queries.
-#define GL_VIEWPORT 0x0BA2
-#define GL_MODELVIEW_MATRIX 0x0BA6
-#define GL_PROJECTION_MATRIX 0x0BA7
-#define GL_MATRIX_MODE 0x0BA0
-#define GL_LIST_BASE 0x0B32
-#define GL_CURRENT_COLOR 0x0B00
-#define GL_CURRENT_NORMAL 0x0B02
-#define GL_CURRENT_TEXTURE_COORDS 0x0B03
-#define GL_TEXTURE_BINDING_2D 0x8069
-
 // Matrices.
 #define GL_MODELVIEW 0x1700
 #define GL_PROJECTION 0x1701
-#define GL_TEXTURE 0x1702
 
 // Faces, winding, shading.
 #define GL_FRONT 0x0404
@@ -184,13 +172,6 @@ typedef double GLclampd;
 #define GL_DEPTH_BUFFER_BIT 0x00000100
 #define GL_COLOR_BUFFER_BIT 0x00004000
 
-// Hints (accepted and ignored, as GL allows).
-#define GL_PERSPECTIVE_CORRECTION_HINT 0x0C50
-#define GL_LINE_SMOOTH_HINT 0x0C52
-#define GL_DONT_CARE 0x1100
-#define GL_FASTEST 0x1101
-#define GL_NICEST 0x1102
-
 // GLU.
 #define GLU_SMOOTH 100000
 #define GLU_FLAT 100001
@@ -212,23 +193,16 @@ extern "C" {
 // State.
 void glEnable(GLenum cap);
 void glDisable(GLenum cap);
-GLboolean glIsEnabled(GLenum cap);
 GLenum glGetError(void);
-void glGetFloatv(GLenum name, GLfloat* values);
-void glGetIntegerv(GLenum name, GLint* values);
-void glHint(GLenum target, GLenum mode);
 void glShadeModel(GLenum mode);
 void glFrontFace(GLenum mode);
 void glCullFace(GLenum mode);
 void glBlendFunc(GLenum source, GLenum destination);
 void glAlphaFunc(GLenum func, GLclampf ref);
-void glDepthFunc(GLenum func);
-void glDepthMask(GLboolean flag);
 
 // Framebuffer.
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height);
 void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha);
-void glClearDepth(GLclampd depth);
 void glClear(GLbitfield mask);
 void glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
                   GLvoid* pixels);
@@ -240,40 +214,21 @@ void glMatrixMode(GLenum mode);
 void glLoadIdentity(void);
 void glPushMatrix(void);
 void glPopMatrix(void);
-void glLoadMatrixf(const GLfloat* m);
-void glLoadMatrixd(const GLdouble* m);
-void glMultMatrixf(const GLfloat* m);
-void glMultMatrixd(const GLdouble* m);
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z);
 void glTranslated(GLdouble x, GLdouble y, GLdouble z);
 void glScalef(GLfloat x, GLfloat y, GLfloat z);
-void glScaled(GLdouble x, GLdouble y, GLdouble z);
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
-void glRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z);
 void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
              GLdouble zFar);
-void glFrustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
-               GLdouble zFar);
 
 // Immediate mode.
 void glBegin(GLenum mode);
 void glEnd(void);
 void glVertex2i(GLint x, GLint y);
-void glVertex2f(GLfloat x, GLfloat y);
-void glVertex2d(GLdouble x, GLdouble y);
-void glVertex3i(GLint x, GLint y, GLint z);
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z);
-void glVertex3d(GLdouble x, GLdouble y, GLdouble z);
-void glVertex3fv(const GLfloat* v);
 void glNormal3f(GLfloat x, GLfloat y, GLfloat z);
-void glNormal3d(GLdouble x, GLdouble y, GLdouble z);
-void glNormal3fv(const GLfloat* v);
 void glColor3f(GLfloat red, GLfloat green, GLfloat blue);
-void glColor3d(GLdouble red, GLdouble green, GLdouble blue);
-void glColor3fv(const GLfloat* v);
-void glColor3ub(GLubyte red, GLubyte green, GLubyte blue);
 void glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha);
-void glColor4fv(const GLfloat* v);
 void glTexCoord2f(GLfloat s, GLfloat t);
 void glTexCoord2d(GLdouble s, GLdouble t);
 void glEdgeFlag(GLboolean flag);
@@ -281,33 +236,22 @@ void glEdgeFlag(GLboolean flag);
 // Lights, materials, fog.
 void glLightf(GLenum light, GLenum name, GLfloat value);
 void glLightfv(GLenum light, GLenum name, const GLfloat* values);
-void glLighti(GLenum light, GLenum name, GLint value);
-void glGetLightfv(GLenum light, GLenum name, GLfloat* values);
-void glLightModelf(GLenum name, GLfloat value);
 void glLightModeli(GLenum name, GLint value);
-void glLightModelfv(GLenum name, const GLfloat* values);
 void glMaterialf(GLenum face, GLenum name, GLfloat value);
 void glMaterialfv(GLenum face, GLenum name, const GLfloat* values);
-void glGetMaterialfv(GLenum face, GLenum name, GLfloat* values);
 void glColorMaterial(GLenum face, GLenum mode);
 void glFogf(GLenum name, GLfloat value);
-void glFogi(GLenum name, GLint value);
 void glFogfv(GLenum name, const GLfloat* values);
 
 // Textures.
 void glGenTextures(GLsizei count, GLuint* names);
-void glDeleteTextures(GLsizei count, const GLuint* names);
 void glBindTexture(GLenum target, GLuint name);
-GLboolean glIsTexture(GLuint name);
 void glTexParameteri(GLenum target, GLenum name, GLint value);
-void glTexParameterf(GLenum target, GLenum name, GLfloat value);
 void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
                   GLint border, GLenum format, GLenum type, const GLvoid* pixels);
 
 // Display lists.
 GLuint glGenLists(GLsizei range);
-void glDeleteLists(GLuint list, GLsizei range);
-GLboolean glIsList(GLuint list);
 void glNewList(GLuint list, GLenum mode);
 void glEndList(void);
 void glCallList(GLuint list);
@@ -318,13 +262,11 @@ void glListBase(GLuint base);
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar);
 void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centreX, GLdouble centreY,
                GLdouble centreZ, GLdouble upX, GLdouble upY, GLdouble upZ);
-void gluOrtho2D(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top);
 GLUquadric* gluNewQuadric(void);
 void gluDeleteQuadric(GLUquadric* quadric);
 void gluQuadricDrawStyle(GLUquadric* quadric, GLenum style);
 void gluQuadricNormals(GLUquadric* quadric, GLenum normals);
 void gluQuadricTexture(GLUquadric* quadric, GLboolean textureCoords);
-void gluQuadricOrientation(GLUquadric* quadric, GLenum orientation);
 void gluSphere(GLUquadric* quadric, GLdouble radius, GLint slices, GLint stacks);
 GLint gluBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format,
                         GLenum type, const void* data);

@@ -1,4 +1,4 @@
-// matrix.cpp -- the matrix maths of Mesa's glTranslate, glScale, glRotate, glOrtho, glFrustum.
+// matrix.cpp -- the matrix maths of Mesa's glTranslate, glScale, glRotate, and glOrtho.
 #include "matrix.h"
 
 #include <cmath>
@@ -80,18 +80,6 @@ Matrix orthographic(float left, float right, float bottom, float top, float zNea
     set(m, 1, 3, -(top + bottom) / (top - bottom));
     set(m, 2, 2, -2.0f / (zFar - zNear));
     set(m, 2, 3, -(zFar + zNear) / (zFar - zNear));
-    return m;
-}
-
-Matrix frustum(float left, float right, float bottom, float top, float zNear, float zFar) {
-    Matrix m{};
-    set(m, 0, 0, 2.0f * zNear / (right - left));
-    set(m, 0, 2, (right + left) / (right - left));
-    set(m, 1, 1, 2.0f * zNear / (top - bottom));
-    set(m, 1, 2, (top + bottom) / (top - bottom));
-    set(m, 2, 2, -(zFar + zNear) / (zFar - zNear));
-    set(m, 2, 3, -(2.0f * zFar * zNear) / (zFar - zNear));
-    set(m, 3, 2, -1.0f);
     return m;
 }
 

@@ -15,7 +15,6 @@ Matrix translation(float x, float y, float z);
 Matrix scaling(float x, float y, float z);
 Matrix rotation(float degrees, float x, float y, float z);
 Matrix orthographic(float left, float right, float bottom, float top, float zNear, float zFar);
-Matrix frustum(float left, float right, float bottom, float top, float zNear, float zFar);
 // The inverse transpose of the upper 3 x 3, which carries normals to eye space; zero when the
 // matrix has no inverse.
 Normals normalMatrix(const Matrix& m);

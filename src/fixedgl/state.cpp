@@ -1,7 +1,6 @@
 // state.cpp -- the kept state, what a draw's shaders receive, and the context's life.
 #include "state.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -11,19 +10,11 @@ namespace {
 
 constexpr float kDegreesToRadians = 3.14159265358979323846f / 180.0f;
 constexpr float kNoSpot = 180.0f;
+// GL's default scene ambient, which the layer's calls do not change.
+constexpr Vec4 kModelAmbient{0.2f, 0.2f, 0.2f, 1};
 
-State& makeState() {
-    static State s;
-    static bool primed = false;
-    if (!primed) {
-        // Light 0 alone is white by default.
-        s.lights[0].diffuse = {1, 1, 1, 1};
-        s.lights[0].specular = {1, 1, 1, 1};
-        primed = true;
-    }
-    return s;
-}
-
+// A component that follows the vertex colour is not read by the shaders: it is left at 0, so
+// that draws in different colours keep equal states.
 backend::MaterialUniforms materialUniforms(const Material& m, bool tracked, GLenum mode) {
     backend::MaterialUniforms u;
     u.ambient = m.ambient;
@@ -36,6 +27,12 @@ backend::MaterialUniforms materialUniforms(const Material& m, bool tracked, GLen
         const bool diffuse = mode == GL_DIFFUSE || mode == GL_AMBIENT_AND_DIFFUSE;
         u.tracks = {ambient ? 1.0f : 0.0f, diffuse ? 1.0f : 0.0f, mode == GL_SPECULAR ? 1.0f : 0.0f,
                     mode == GL_EMISSION ? 1.0f : 0.0f};
+        Vec4* values[] = {&u.ambient, &u.diffuse, &u.specular, &u.emission};
+        for (std::size_t i = 0; i < 4; ++i) {
+            if (u.tracks[i] != 0.0f) {
+                *values[i] = {};
+            }
+        }
     }
     return u;
 }
@@ -65,6 +62,66 @@ bool complete(const Texture& t) {
     return true;
 }
 
+backend::LightingUniforms lightingUniforms(const State& s) {
+    backend::LightingUniforms l;
+    l.lighting = true;
+    // Back faces culled never show their colour; it is not worked out for them.
+    const bool backsCulled = s.fixed.cullFace && s.fixed.cullMode == GL_BACK;
+    l.twoSide = s.twoSide && !backsCulled;
+    l.localViewer = s.localViewer;
+    l.light0 = s.light.enabled;
+    l.modelAmbient = kModelAmbient;
+    l.lightAmbient = s.light.ambient;
+    l.lightDiffuse = s.light.diffuse;
+    l.lightSpecular = s.light.specular;
+    l.lightPosition = s.light.position;
+    l.spotDirection = s.light.spotDirection;
+    l.spotCosCutoff =
+        s.light.spotCutoff == kNoSpot ? -1.0f : std::cos(s.light.spotCutoff * kDegreesToRadians);
+    l.spotExponent = s.light.spotExponent;
+    l.attenuation = s.light.attenuation;
+    const bool tracking = s.enables.colourMaterial;
+    const GLenum face = s.colourMaterialFace;
+    l.front = materialUniforms(s.front, tracking && face != GL_BACK, s.colourMaterialMode);
+    l.back = materialUniforms(s.back, tracking && face != GL_FRONT, s.colourMaterialMode);
+    return l;
+}
+
+backend::FragmentUniforms fragmentUniforms(State& s) {
+    backend::FragmentUniforms f;
+    if (s.enables.texture2D) {
+        auto found = s.textures.find(s.boundTexture);
+        if (found != s.textures.end() && complete(found->second)) {
+            ensureTexture(found->second);
+            f.texturing = found->second.handle != 0;
+            f.texture = found->second.handle;
+        }
+    }
+    f.fog = s.enables.fog;
+    if (f.fog) {
+        f.fogMode = s.fogMode == GL_LINEAR ? 0 : s.fogMode == GL_EXP ? 1 : 2;
+        f.fogParameters = {s.fogDensity, s.fogStart, s.fogEnd, 0};
+        f.fogColour = s.fogColour;
+    }
+    f.alphaTest = s.enables.alphaTest;
+    if (f.alphaTest) {
+        f.alphaFunction = static_cast<int>(s.alphaFunction - GL_NEVER);
+        f.alphaReference = s.alphaReference;
+    }
+    return f;
+}
+
+void forgetObjects() {
+    for (auto& [name, texture] : state().textures) {
+        texture.handle = 0;
+        texture.uploaded = false;
+    }
+    for (auto& [name, list] : state().lists.byName) {
+        list.triangleBuffer = list.indexBuffer = 0;
+        list.uploaded = false;
+    }
+}
+
 }  // namespace
 
 // WebGL has no GL_CLAMP (which blends in a border); the layer's textures have no border, so
@@ -74,7 +131,7 @@ int webglWrap(GLenum wrap) {
 }
 
 State& state() {
-    static State& s = makeState();
+    static State s;
     return s;
 }
 
@@ -84,98 +141,52 @@ void setError(GLenum error) {
     }
 }
 
-bool recordInList(std::function<void()> command) {
-    const State& s = state();
-    if (!s.compiling || s.callDepth > 0) {
-        return false;
-    }
-    Compiling& c = *s.compiling;
-    // Attributes set in the list so far become current before anything else it does.
-    if (!c.attributesSynced) {
-        const Attributes values = c.attributes;
-        const bool colour = c.setColour, normal = c.setNormal, texCoord = c.setTexCoord;
-        ListOp sync;
-        sync.command = [values, colour, normal, texCoord] {
-            Attributes& current = state().current;
-            if (colour) {
-                current.colour = values.colour;
-                trackColour(values.colour);
-            }
-            if (normal) {
-                current.normal = values.normal;
-            }
-            if (texCoord) {
-                current.texCoord = values.texCoord;
-            }
-        };
-        c.list->ops.push_back(std::move(sync));
-        c.attributesSynced = true;
-    }
-    if (command) {
-        ListOp op;
-        op.command = std::move(command);
-        c.list->ops.push_back(std::move(op));
-    }
-    return true;
-}
-
 backend::DrawState drawState() {
-    const State& s = state();
+    State& s = state();
     backend::DrawState d;
-    const Matrix& modelView = s.modelView.back();
-    d.modelView = modelView;
-    d.modelViewProjection = multiply(s.projection.back(), modelView);
-    d.normals = normalMatrix(modelView);
-    d.viewport = {static_cast<float>(s.fixed.viewport[0]), static_cast<float>(s.fixed.viewport[1]),
-                  static_cast<float>(s.fixed.viewport[2]), static_cast<float>(s.fixed.viewport[3])};
-
-    d.light.lighting = s.enables.lighting;
-    if (d.light.lighting) {
-        const Light& light = s.lights[0];
-        // Back faces culled never show their colour; it is not worked out for them.
-        const bool backsCulled = s.fixed.cullFace && s.fixed.cullMode == GL_BACK;
-        d.light.twoSide = s.twoSide && !backsCulled;
-        d.light.localViewer = s.localViewer;
-        d.light.light0 = light.enabled;
-        d.light.modelAmbient = s.modelAmbient;
-        d.light.lightAmbient = light.ambient;
-        d.light.lightDiffuse = light.diffuse;
-        d.light.lightSpecular = light.specular;
-        d.light.lightPosition = light.position;
-        d.light.spotDirection = light.spotDirection;
-        d.light.spotCosCutoff =
-            light.spotCutoff == kNoSpot ? -1.0f : std::cos(light.spotCutoff * kDegreesToRadians);
-        d.light.spotExponent = light.spotExponent;
-        d.light.attenuation = light.attenuation;
-        const bool tracking = s.enables.colourMaterial;
-        const GLenum face = s.colourMaterialFace;
-        d.light.front =
-            materialUniforms(s.front, tracking && face != GL_BACK, s.colourMaterialMode);
-        d.light.back = materialUniforms(s.back, tracking && face != GL_FRONT, s.colourMaterialMode);
+    d.projection = s.projection.back();
+    d.fixed = s.fixed;
+    if (s.enables.lighting) {
+        d.light = lightingUniforms(s);
     }
-
-    if (s.enables.texture2D) {
-        auto found = state().textures.find(s.boundTexture);
-        if (found != state().textures.end() && complete(found->second)) {
-            ensureTexture(found->second);
-            d.fragment.texturing = found->second.handle != 0;
-            d.fragment.texture = found->second.handle;
-        }
-    }
-    d.fragment.fog = s.enables.fog;
-    if (d.fragment.fog) {
-        d.fragment.fogMode = s.fogMode == GL_LINEAR ? 0 : s.fogMode == GL_EXP ? 1 : 2;
-        d.fragment.fogParameters = {s.fogDensity, s.fogStart, s.fogEnd, 0};
-        d.fragment.fogColour = s.fogColour;
-    }
-    d.fragment.alphaTest = s.enables.alphaTest;
-    d.fragment.alphaFunction = static_cast<int>(s.alphaFunction - GL_NEVER);
-    d.fragment.alphaReference = s.alphaReference;
+    d.fragment = fragmentUniforms(s);
     return d;
 }
 
-void applyFixed() {
-    backend::applyFixedState(state().fixed);
+void flushPending() {
+    flush(state().batch);
+}
+
+void trackColour(const Vec4& colour) {
+    State& s = state();
+    if (!s.enables.colourMaterial || recording()) {
+        return;
+    }
+    auto apply = [&](Material& m) {
+        switch (s.colourMaterialMode) {
+            case GL_AMBIENT:
+                m.ambient = colour;
+                break;
+            case GL_DIFFUSE:
+                m.diffuse = colour;
+                break;
+            case GL_SPECULAR:
+                m.specular = colour;
+                break;
+            case GL_EMISSION:
+                m.emission = colour;
+                break;
+            default:
+                m.ambient = m.diffuse = colour;
+                break;
+        }
+    };
+    if (s.colourMaterialFace != GL_BACK) {
+        apply(s.front);
+    }
+    if (s.colourMaterialFace != GL_FRONT) {
+        apply(s.back);
+    }
 }
 
 void ensureTexture(Texture& t) {
@@ -201,51 +212,29 @@ void ensureTexture(Texture& t) {
     }
 }
 
-bool opaqueColours(const std::vector<Vertex>& vertices) {
-    return std::all_of(vertices.begin(), vertices.end(),
-                       [](const Vertex& v) { return v.colour[3] >= 1.0f; });
-}
-
 void ensureList(DisplayList& list) {
     if (!backend::ready() || list.uploaded) {
         return;
     }
-    list.opaqueTriangles = opaqueColours(list.triangles);
     list.triangleBuffer =
-        backend::makeBuffer(list.triangles.data(), list.triangles.size() * sizeof(Vertex));
-    list.indexBuffer = backend::makeIndexBuffer(
-        list.triangleIndices.data(), list.triangleIndices.size() * sizeof(std::uint16_t));
-    list.lineBuffer = backend::makeBuffer(list.lines.data(), list.lines.size() * sizeof(Vertex));
-    list.cornerBuffer =
-        backend::makeBuffer(list.lineCorners.data(), list.lineCorners.size() * sizeof(LineCorner));
+        backend::makeBuffer(list.triangles.data(), list.triangles.size() * sizeof(Vertex), false);
+    list.indexBuffer = backend::makeBuffer(
+        list.triangleIndices.data(), list.triangleIndices.size() * sizeof(std::uint16_t), true);
     list.uploaded = true;
 }
 
-void forgetObjects() {
-    for (auto& [name, texture] : state().textures) {
-        texture.handle = 0;
-        texture.uploaded = false;
-    }
-    for (auto& [name, list] : state().lists) {
-        list.triangleBuffer = list.indexBuffer = list.lineBuffer = list.cornerBuffer = 0;
-        list.uploaded = false;
-    }
-}
-
 bool initialise() {
+    discard(state().batch);
     forgetObjects();
     if (!backend::create()) {
         std::fprintf(stderr, "fixedgl: cannot build the shaders on this WebGL context\n");
         return false;
     }
-    applyFixed();
     return true;
 }
 
 void contextLost() {
-    State& s = state();
-    s.pendingTriangles.clear();
-    s.pendingLines.clear();
+    discard(state().batch);
     backend::forget();
     forgetObjects();
 }

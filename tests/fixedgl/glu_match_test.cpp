@@ -13,9 +13,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "fixedgl/glu_matrices.h"
-#include "fixedgl/mipmap.h"
-#include "fixedgl/sphere.h"
+#include "fixedgl/glu/glu_matrices.h"
+#include "fixedgl/glu/mipmap.h"
+#include "fixedgl/glu/sphere.h"
 
 namespace {
 

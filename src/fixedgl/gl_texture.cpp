@@ -1,12 +1,13 @@
-// calls_texture.cpp -- texture objects kept as data, and GLU's mipmap builder.
+// gl_texture.cpp -- texture objects kept as data, and GLU's mipmap builder.
 //
-// Every level stays in memory beside its WebGL copy, so that a new context gets the same
+// Every level stays in memory beside the backend's copy, so that a new context gets the same
 // pictures under the same names.
 #include <cstdint>
 
 #include "state.h"
 
 using fixedgl::ImageLevel;
+using fixedgl::recordOrRun;
 using fixedgl::setError;
 using fixedgl::state;
 using fixedgl::Texture;
@@ -16,8 +17,8 @@ namespace {
 constexpr int kMaxLevels = 16;
 constexpr int kUnpackAlignment = 4;  // GL's default, which the layer does not let change
 
-Texture* boundTexture() {
-    return &state().textures[state().boundTexture];
+Texture& boundTexture() {
+    return state().textures[state().boundTexture];
 }
 
 bool isRgba(GLint internalFormat) {
@@ -54,7 +55,9 @@ ImageLevel unpack(GLsizei width, GLsizei height, GLenum format, const std::uint8
     return image;
 }
 
+// Draws gathered under the texture's old contents are drawn before it changes.
 void storeLevel(Texture& texture, int level, ImageLevel image) {
+    fixedgl::flushPending();
     if (texture.levels.size() <= static_cast<std::size_t>(level)) {
         texture.levels.resize(static_cast<std::size_t>(level) + 1);
     }
@@ -66,16 +69,31 @@ void storeLevel(Texture& texture, int level, ImageLevel image) {
     }
 }
 
-bool validFilter(GLint value, bool minifying) {
-    switch (value) {
-        case GL_NEAREST:
-        case GL_LINEAR:
-            return true;
-        case GL_NEAREST_MIPMAP_NEAREST:
-        case GL_LINEAR_MIPMAP_NEAREST:
-        case GL_NEAREST_MIPMAP_LINEAR:
-        case GL_LINEAR_MIPMAP_LINEAR:
-            return minifying;
+void setParameter(Texture& t, GLenum name, GLenum value) {
+    fixedgl::flushPending();
+    (name == GL_TEXTURE_MIN_FILTER   ? t.minFilter
+     : name == GL_TEXTURE_MAG_FILTER ? t.magFilter
+     : name == GL_TEXTURE_WRAP_S     ? t.wrapS
+                                     : t.wrapT) = value;
+    if (t.uploaded) {
+        fixedgl::backend::textureParameters(
+            t.handle, static_cast<int>(t.minFilter), static_cast<int>(t.magFilter),
+            fixedgl::webglWrap(t.wrapS), fixedgl::webglWrap(t.wrapT));
+    }
+}
+
+bool validParameter(GLenum name, GLint value) {
+    const auto v = static_cast<GLenum>(value);
+    switch (name) {
+        case GL_TEXTURE_MIN_FILTER:
+            return v == GL_NEAREST || v == GL_LINEAR || v == GL_NEAREST_MIPMAP_NEAREST ||
+                   v == GL_LINEAR_MIPMAP_NEAREST || v == GL_NEAREST_MIPMAP_LINEAR ||
+                   v == GL_LINEAR_MIPMAP_LINEAR;
+        case GL_TEXTURE_MAG_FILTER:
+            return v == GL_NEAREST || v == GL_LINEAR;
+        case GL_TEXTURE_WRAP_S:
+        case GL_TEXTURE_WRAP_T:
+            return v == GL_REPEAT || v == GL_CLAMP || v == GL_CLAMP_TO_EDGE;
         default:
             return false;
     }
@@ -101,90 +119,23 @@ void glGenTextures(GLsizei count, GLuint* names) {
     }
 }
 
-void glDeleteTextures(GLsizei count, const GLuint* names) {
-    if (count < 0) {
-        setError(GL_INVALID_VALUE);
-        return;
-    }
-    fixedgl::flushPending();
-    auto& s = state();
-    for (GLsizei i = 0; i < count; ++i) {
-        auto found = s.textures.find(names[i]);
-        if (names[i] == 0 || found == s.textures.end()) {
-            continue;
-        }
-        fixedgl::backend::deleteTexture(found->second.handle);
-        s.textures.erase(found);
-        if (s.boundTexture == names[i]) {
-            s.boundTexture = 0;
-        }
-    }
-}
-
-GLboolean glIsTexture(GLuint name) {
-    return name != 0 && state().textures.count(name) != 0 ? GL_TRUE : GL_FALSE;
-}
-
 void glBindTexture(GLenum target, GLuint name) {
-    if (fixedgl::recordInList([=] { glBindTexture(target, name); })) {
-        return;
-    }
     if (target != GL_TEXTURE_2D) {
         setError(GL_INVALID_ENUM);
         return;
     }
-    auto& s = state();
-    if (s.boundTexture == name) {
-        return;
-    }
-    fixedgl::flushPending();
-    s.boundTexture = name;
-    s.textures[name];  // binding a new name creates its texture
+    recordOrRun([name] {
+        state().boundTexture = name;
+        state().textures[name];  // binding a new name creates its texture
+    });
 }
 
 void glTexParameteri(GLenum target, GLenum name, GLint value) {
-    if (fixedgl::recordInList([=] { glTexParameteri(target, name, value); })) {
-        return;
-    }
-    if (target != GL_TEXTURE_2D) {
+    if (target != GL_TEXTURE_2D || !validParameter(name, value)) {
         setError(GL_INVALID_ENUM);
         return;
     }
-    Texture& t = *boundTexture();
-    const auto v = static_cast<GLenum>(value);
-    switch (name) {
-        case GL_TEXTURE_MIN_FILTER:
-        case GL_TEXTURE_MAG_FILTER:
-            if (!validFilter(value, name == GL_TEXTURE_MIN_FILTER)) {
-                setError(GL_INVALID_ENUM);
-                return;
-            }
-            break;
-        case GL_TEXTURE_WRAP_S:
-        case GL_TEXTURE_WRAP_T:
-            if (v != GL_REPEAT && v != GL_CLAMP && v != GL_CLAMP_TO_EDGE) {
-                setError(GL_INVALID_ENUM);
-                return;
-            }
-            break;
-        default:
-            setError(GL_INVALID_ENUM);
-            return;
-    }
-    fixedgl::flushPending();
-    (name == GL_TEXTURE_MIN_FILTER   ? t.minFilter
-     : name == GL_TEXTURE_MAG_FILTER ? t.magFilter
-     : name == GL_TEXTURE_WRAP_S     ? t.wrapS
-                                     : t.wrapT) = v;
-    if (t.uploaded) {
-        fixedgl::backend::textureParameters(
-            t.handle, static_cast<int>(t.minFilter), static_cast<int>(t.magFilter),
-            fixedgl::webglWrap(t.wrapS), fixedgl::webglWrap(t.wrapT));
-    }
-}
-
-void glTexParameterf(GLenum target, GLenum name, GLfloat value) {
-    glTexParameteri(target, name, static_cast<GLint>(value));
+    recordOrRun([name, value] { setParameter(boundTexture(), name, static_cast<GLenum>(value)); });
 }
 
 void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
@@ -200,14 +151,7 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
     }
     ImageLevel image = unpack(width, height, format, static_cast<const std::uint8_t*>(pixels),
                               isRgba(internalFormat));
-    if (fixedgl::recordInList([target, level, internalFormat, image] {
-            glTexImage2D(target, level, internalFormat, image.width, image.height, 0, GL_RGBA,
-                         GL_UNSIGNED_BYTE, image.rgba.data());
-        })) {
-        return;
-    }
-    fixedgl::flushPending();
-    storeLevel(*boundTexture(), level, std::move(image));
+    recordOrRun([level, image] { storeLevel(boundTexture(), level, image); });
 }
 
 // The desktop's libGLU: levels 0 to 1 x 1, each halved from the one before, level 0 scaled to

@@ -52,10 +52,6 @@ ImageLevel halveOne(const ImageLevel& from) {
 
 }  // namespace
 
-bool isPowerOfTwo(int value) {
-    return value > 0 && (value & (value - 1)) == 0;
-}
-
 int nearestPowerOfTwo(int value) {
     int power = 1;
     if (value <= 0) {

@@ -1,12 +1,11 @@
-// glu_quadric.cpp -- GLU's quadric object and its sphere, sent as libGLU sends it.
-#include "sphere.h"
+// gl_quadric.cpp -- GLU's quadric object and its sphere, sent as libGLU sends it.
+#include "glu/sphere.h"
 #include "state.h"
 
 struct GLUquadric {
     GLenum drawStyle = GLU_FILL;
     GLenum normals = GLU_SMOOTH;
     bool textureCoords = false;
-    GLenum orientation = GLU_OUTSIDE;
 };
 
 namespace {
@@ -51,12 +50,6 @@ void gluQuadricTexture(GLUquadric* quadric, GLboolean textureCoords) {
     }
 }
 
-void gluQuadricOrientation(GLUquadric* quadric, GLenum orientation) {
-    if (quadric != nullptr) {
-        quadric->orientation = orientation;
-    }
-}
-
 // Filled spheres with smooth or no normals; the outline styles and flat normals are not
 // drawn.
 void gluSphere(GLUquadric* quadric, GLdouble radius, GLint slices, GLint stacks) {
@@ -66,7 +59,6 @@ void gluSphere(GLUquadric* quadric, GLdouble radius, GLint slices, GLint stacks)
     fixedgl::SphereStyle style;
     style.smoothNormals = quadric->normals == GLU_SMOOTH;
     style.textureCoords = quadric->textureCoords;
-    style.outside = quadric->orientation != GLU_INSIDE;
     for (const auto& primitive : fixedgl::sphereStream(radius, slices, stacks, style)) {
         if (primitive.hasLeadingNormal) {
             const auto& n = primitive.leadingNormal;

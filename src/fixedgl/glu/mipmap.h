@@ -17,8 +17,6 @@ struct ImageLevel {
 // as libGLU scales it to the nearest powers of two.
 std::vector<ImageLevel> buildMipmapLevels(const ImageLevel& base);
 
-bool isPowerOfTwo(int value);
-
 // libGLU's nearest power of two: 3 goes to 4, 5 to 4, 6 to 8, 48 to 64.
 int nearestPowerOfTwo(int value);
 
