@@ -125,12 +125,13 @@ web-build: deps-web
 serve: web
 	scripts/serve-web $(WEB_DIR) $(PORT)
 
-# The late-game frame in the browser (WebGL, headless Chromium) and natively (OSMesa), one after
-# the other on this machine, and both sets of medians.
+# The late-game frame natively (OSMesa) and in the browser (WebGL, headless Chromium) on SwiftShader
+# and on ANGLE over llvmpipe under Xvfb, one after the other on this machine: every set of
+# medians, and the WebGL draws, calls and uploads per frame.
 bench-web: deps-test web-build
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DVANTORIX_BUILD_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target frame_bench
-	bench/compare-web $(BENCH_DIR)/bench/frame_bench $(WEB_BUILD_DIR)/bench-page
+	bench/compare-web $(BENCH_DIR)/bench/frame_bench $(WEB_BUILD_DIR)
 
 format: deps-lint
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
