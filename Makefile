@@ -147,7 +147,7 @@ lint: deps-lint deps-web release
 	sed -n 's/.*"file": "\(.*\)".*/\1/p' $(RELEASE_DIR)/compile_commands.json | \
 	    grep -E '/(src|data)/' | sort -u | xargs clang-tidy -p $(RELEASE_DIR) --quiet
 	@# The browser's layer and its GL, as Emscripten's compiler sees them.
-	clang-tidy --quiet src/app/web_*.cpp src/fixedgl/*.cpp -- $(EMSCRIPTEN_TIDY_FLAGS)
+	clang-tidy --quiet src/app/web_*.cpp src/fixedgl/*.cpp src/fixedgl/*/*.cpp -- $(EMSCRIPTEN_TIDY_FLAGS)
 
 clean:
 	rm -rf build

@@ -15,8 +15,7 @@ using fixedgl::state;
 namespace {
 
 std::vector<Matrix>& currentStack() {
-    auto& s = state();
-    return s.matrixMode == GL_PROJECTION ? s.projection : s.modelView;
+    return state().matrixMode == GL_PROJECTION ? state().projection : state().modelView;
 }
 
 std::size_t stackDepth() {

@@ -12,10 +12,10 @@
 #include <set>
 #include <vector>
 
-#include "backend.h"
-#include "matrix.h"
-#include "webgl/programs.h"
-#include "webgl/shaders.h"
+#include "fixedgl/backend.h"
+#include "fixedgl/matrix.h"
+#include "programs.h"
+#include "shaders.h"
 
 namespace fixedgl::backend {
 

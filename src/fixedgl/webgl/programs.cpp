@@ -1,5 +1,5 @@
 // programs.cpp -- linking the shader variants, and sending their uniforms lazily.
-#include "webgl/programs.h"
+#include "programs.h"
 
 #include <webgl/webgl1.h>
 
@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "matrix.h"
-#include "webgl/shaders.h"
+#include "fixedgl/matrix.h"
+#include "shaders.h"
 
 namespace fixedgl::webgl {
 

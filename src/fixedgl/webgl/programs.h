@@ -7,7 +7,7 @@
 #include <array>
 #include <map>
 
-#include "backend.h"
+#include "fixedgl/backend.h"
 
 namespace fixedgl::webgl {
 

@@ -7,7 +7,7 @@
 // space, as Mesa draws them: one pixel to each side of the line and half a pixel past each end,
 // split across the same diagonal, the coverage falling linearly with the distances interpolated
 // from the corners. An instanced draw takes its model-view from per-instance attributes.
-#include "webgl/shaders.h"
+#include "shaders.h"
 
 #include <array>
 #include <utility>

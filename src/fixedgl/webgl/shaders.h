@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "backend.h"
+#include "fixedgl/backend.h"
 
 namespace fixedgl::webgl {
 
