@@ -116,7 +116,7 @@ void positionalSpot() {
 
 // The game's own light: default position, rejected cutoff, local viewer, two sides, colour
 // material and the faint specular; spheres under a scale of 3 without GL_NORMALIZE, from a
-// display list, textured and coloured 255.
+// display list (one instanced draw in the layer), textured and coloured 255.
 void gameLight() {
     glEnable(GL_LIGHTING);
     const std::array<GLfloat, 4> ambient{0.2f, 0.2f, 0.2f, 1};
@@ -162,6 +162,43 @@ void gameLight() {
     glScalef(-1, 1, 1);
     glColor3f(255, 255, 255);
     glCallList(sphere);
+}
+
+// One list turned and stretched differently each time, lit head-on in white: each drawing's
+// normals go by another inverse transpose, unnormalised (so the stretches stay near 1), and the
+// layer draws them all at once.
+void turnedLists() {
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    const std::array<GLfloat, 4> headOn{0, 0, 1, 0};
+    const std::array<GLfloat, 4> white{1, 1, 1, 1};
+    const std::array<GLfloat, 4> dim{0.1f, 0.1f, 0.1f, 1};
+    glLightfv(GL_LIGHT0, GL_POSITION, headOn.data());
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white.data());
+    glLightfv(GL_LIGHT0, GL_AMBIENT, dim.data());
+    glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 180);
+    glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, 0);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 0);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_CULL_FACE);
+    static GLuint sphere = 0;
+    if (sphere == 0) {
+        sphere = glGenLists(1);
+        glNewList(sphere, GL_COMPILE);
+        gluSphere(sphereQuadric(false), 11, 24, 16);
+        glEndList();
+    }
+    glTranslatef(0, 0, -150);
+    for (int i = 0; i < 6; ++i) {
+        glPushMatrix();
+        glTranslatef(-50.0f + 20.0f * i, i % 2 == 0 ? 18.0f : -18.0f, 0);
+        glRotatef(35.0f * i, 1, i % 2 == 0 ? 1.0f : -1.0f, 0.5f);
+        glScalef(1, 1.0f - 0.12f * i, 0.8f + 0.1f * i);
+        glColor3f(0.6f + 0.07f * i, 0.8f, 1.0f - 0.1f * i);
+        glCallList(sphere);
+        glPopMatrix();
+    }
 }
 
 // An open band seen from inside and out with culling off: the back faces take the default
@@ -358,9 +395,10 @@ void font() {
     assets::drawText(20, 100, "Vantorix 0123456789", 0);
 }
 
-constexpr std::array<Case, 8> kCases = {{
+constexpr std::array<Case, 9> kCases = {{
     {"positional_spot", positionalSpot},
     {"game_light", gameLight},
+    {"turned_lists", turnedLists},
     {"two_sided", twoSided},
     {"fog", fog},
     {"alpha_test", alphaTest},
