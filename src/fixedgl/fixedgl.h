@@ -4,8 +4,9 @@
 // src/render and src/assets call, with their GL 1.x meaning: matrix stacks, immediate mode,
 // display lists, mipmapped textures, one light with colour material, alpha test, blending,
 // culling, depth test, fog and smooth lines. Mesa's software renderer is the reference for
-// whatever the GL book leaves open. The forwarding headers include/GL/gl.h and GL/glu.h make
-// this header what the game's #include <GL/gl.h> finds.
+// whatever the GL book leaves open. Only the calls the game makes are declared; a mode the layer
+// does not draw is refused with GL_INVALID_ENUM. The forwarding headers include/GL/gl.h and
+// GL/glu.h make this header what the game's #include <GL/gl.h> finds.
 #pragma once
 
 #include <cstddef>
