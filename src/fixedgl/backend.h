@@ -146,7 +146,6 @@ bool ready();
 unsigned makeTexture();
 void textureLevel(unsigned texture, int level, int width, int height, const std::uint8_t* rgba);
 void textureParameters(unsigned texture, int minFilter, int magFilter, int wrapS, int wrapT);
-void deleteTexture(unsigned texture);
 
 // A buffer that keeps its data: vertices, or 16-bit indices.
 unsigned makeBuffer(const void* data, std::size_t bytes, bool indices);

@@ -12,6 +12,11 @@ namespace {
 
 using backend::Primitive;
 
+// Whether a model-view keeps w = 1: only such ones are instanced or carried to eye space.
+bool isAffine(const Matrix& m) {
+    return m[3] == 0 && m[7] == 0 && m[11] == 0 && m[15] == 1;
+}
+
 void start(Batch& batch, Batch::Kind kind, const backend::DrawState& state,
            const Matrix& modelView) {
     flush(batch);
@@ -125,10 +130,6 @@ LineCorner cornerOf(const Vertex& self, const Vertex& other, float end, float si
 }
 
 }  // namespace
-
-bool isAffine(const Matrix& m) {
-    return m[3] == 0 && m[7] == 0 && m[11] == 0 && m[15] == 1;
-}
 
 void addVertices(Batch& batch, Primitive primitive, const backend::DrawState& state,
                  const Matrix& modelView, const std::vector<Vertex>& vertices) {

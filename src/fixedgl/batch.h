@@ -41,9 +41,6 @@ void flush(Batch& batch);
 // Forgets what was gathered (its buffers went with a lost context).
 void discard(Batch& batch);
 
-// Whether a model-view keeps w = 1: only such ones are instanced or carried to eye space.
-bool isAffine(const Matrix& m);
-
 std::vector<LineCorner> lineCorners(const std::vector<Vertex>& lines);
 
 }  // namespace fixedgl

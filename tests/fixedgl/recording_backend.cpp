@@ -44,8 +44,6 @@ void textureLevel(unsigned, int, int, int, const std::uint8_t*) {}
 
 void textureParameters(unsigned, int, int, int, int) {}
 
-void deleteTexture(unsigned) {}
-
 unsigned makeBuffer(const void*, std::size_t bytes, bool) {
     if (bytes == 0) {
         return 0;

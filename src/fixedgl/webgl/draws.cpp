@@ -378,16 +378,6 @@ void textureParameters(unsigned texture, int minFilter, int magFilter, int wrapS
     emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
 }
 
-void deleteTexture(unsigned texture) {
-    if (objects.ready && texture != 0) {
-        if (objects.texture == texture) {
-            objects.texture = 0;
-        }
-        objects.translucentTextures.erase(texture);
-        emscripten_glDeleteTextures(1, &texture);
-    }
-}
-
 unsigned makeBuffer(const void* data, std::size_t bytes, bool indices) {
     if (!objects.ready || bytes == 0) {
         return 0;
