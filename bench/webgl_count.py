@@ -41,10 +41,20 @@ WRAP_WEBGL = """
             };
         }
     };
-    for (const type of ["WebGLRenderingContext", "ANGLEInstancedArrays",
-                        "ANGLE_instanced_arrays", "OESVertexArrayObject"]) {
-        if (window[type]) wrap(window[type].prototype);
-    }
+    // Extensions have no interface object on the window: their methods are wrapped on the
+    // prototype of the first object getExtension hands out.
+    const wrapped = new Set();
+    const getExtension = WebGLRenderingContext.prototype.getExtension;
+    WebGLRenderingContext.prototype.getExtension = function (...args) {
+        const extension = getExtension.apply(this, args);
+        const proto = extension && Object.getPrototypeOf(extension);
+        if (proto && !wrapped.has(proto)) {
+            wrapped.add(proto);
+            wrap(proto);
+        }
+        return extension;
+    };
+    wrap(WebGLRenderingContext.prototype);
 })();
 """
 
