@@ -56,6 +56,7 @@ class _QuietHandler(http.server.SimpleHTTPRequestHandler):
         **http.server.SimpleHTTPRequestHandler.extensions_map,
         ".wasm": "application/wasm",
         ".js": "text/javascript",
+        ".webmanifest": "application/manifest+json",
     }
 
     def log_message(self, *args):
