@@ -78,6 +78,9 @@ PHONE_RATIO = 3
 POINTS_SHAPE = 12.0
 # The frames over which the glide's own change of the picture is measured.
 GLIDE_FRAMES = 18
+# The least red of a heart in a picture 600 pixels high (one has some 680 pixels); hearts grow
+# with the picture's height.
+HEART_AREA = 270
 # Blocks of a picture that a change of view changes at the least.
 VIEW_CHANGE = 100
 # The page's service worker has kept its files and serves the page.
@@ -607,22 +610,24 @@ def swipe_up_below(b):
 
 def hearts_in(picture):
     """The hearts in the top tenth of the picture's right half: runs of columns that hold
-    strongly red pixels, each a few pixels wide at the least."""
+    strongly red pixels, each with the red of a heart (a far food sphere has far less)."""
     height, width = picture.shape[:2]
     top = picture[:height // 10, width // 2:]
-    columns = ((top[..., 0] > 150) & (top[..., 1] < 90) & (top[..., 2] < 90)).any(axis=0)
-    runs, length = [], 0
-    for is_red in list(columns) + [False]:
-        if is_red:
-            length += 1
-        elif length:
-            runs.append(length)
-            length = 0
-    return sum(1 for run_length in runs if run_length >= max(3, width // 100))
+    red_pixels = ((top[..., 0] > 150) & (top[..., 1] < 90) & (top[..., 2] < 90)).sum(axis=0)
+    runs, area = [], 0
+    for count in list(red_pixels) + [0]:
+        if count:
+            area += int(count)
+        elif area:
+            runs.append(area)
+            area = 0
+    return sum(1 for run_area in runs if run_area >= HEART_AREA * (height / HEIGHT) ** 2)
 
 
 def white(region):
-    return region.min(axis=2) > 200
+    """The HUD's text: bright and grey, where the crates' and food's light parts are tinted."""
+    low, high = region.min(axis=2), region.max(axis=2)
+    return (low > 200) & (high - low < 12)
 
 
 def points_text(picture):
