@@ -726,7 +726,7 @@ def scenario_phone(run, build_dir):
     """A phone held upright shows what a 4:3 picture shows, with the touch hint and the buttons
     below it; swipes below the picture turn, each view has its button, the orbit pad turns view
     2, "?" brings the hint back; turned sideways the picture fills the screen, and a touch at the
-    turn is not lost."""
+    turn is not lost; the full-screen button asks for full screen."""
     with browser.Server(run.page_dir) as server, browser.Browser(*PHONE) as b:
         open_phone(run, b, server)
         upright = (PHONE[0] * PHONE_RATIO, int(PHONE[0] * 3 / 4 * PHONE_RATIO + 0.5))
@@ -775,6 +775,11 @@ def scenario_phone(run, build_dir):
         b.set_viewport(*PHONE, PHONE_RATIO, mobile=True)
         wait_canvas(b, upright)
         check(device_pixels(b) == upright, "the canvas's buffer is not its size")
+        tap(b, "#fullscreen")
+        b.wait_for("document.fullscreenElement !== null", timeout=10)
+        tap(b, "#fullscreen")
+        b.wait_for("document.fullscreenElement === null", timeout=10)
+        run.note("the full-screen button went full screen and back")
         check(not problems(b), "console errors or failed requests")
 
 
