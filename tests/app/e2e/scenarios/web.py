@@ -186,7 +186,7 @@ def yellow_mask(picture):
     return (picture[..., 0] > 180) & (picture[..., 1] > 180) & (picture[..., 2] < 80)
 
 
-def settle(run, b, name, limit=30.0, shoot=None):
+def settle(run, b, name, limit=60.0, shoot=None):
     """Waits until the picture holds still (a dead snake does) and returns it."""
     shoot = shoot or run.shot
     last = shoot(b, name)
@@ -206,7 +206,7 @@ def whole(picture):
     return (0, height // 10, width, height - height // 10)
 
 
-def wait_picture(run, b, name, condition, what, limit=30.0, shoot=None):
+def wait_picture(run, b, name, condition, what, limit=60.0, shoot=None):
     """Takes pictures until one meets `condition`, and returns it."""
     shoot = shoot or run.picture
     deadline = time.monotonic() + limit
@@ -224,7 +224,7 @@ def exit_status(b):
 
 def wait_exit(b, expected):
     try:
-        status = b.wait_for("document.body.dataset.exitStatus", timeout=10)
+        status = b.wait_for("document.body.dataset.exitStatus", timeout=30)
     except TimeoutError:
         status = None
     check(status == str(expected), f"exit status {status}, expected {expected}")
@@ -277,12 +277,13 @@ def follows_size(run, b, width, height, scale, edge_at_800):
     device = (width * scale, height * scale)
     try:
         b.wait_for(f"document.getElementById('canvas').width === {device[0]} && "
-                   f"document.getElementById('canvas').height === {device[1]}", timeout=10)
+                   f"document.getElementById('canvas').height === {device[1]}", timeout=30)
     except TimeoutError:
         raise Failure(f"the canvas is {canvas_size(b)}, expected {device}")
-    time.sleep(0.5)
-    picture = run.shot(b, f"size-{width}x{height}@{scale}")
-    check(picture.shape[:2] == (device[1], device[0]), f"a screenshot of {picture.shape}")
+    picture = wait_picture(run, b, f"size-{width}x{height}@{scale}",
+                           lambda p: p.shape[:2] == (device[1], device[0]) and
+                           rightmost_red(p) > edge_at_800 + 40,
+                           "the picture did not follow the new size", shoot=run.shot)
     edge = rightmost_red(picture)
     run.note(f"at {width}x{height} CSS pixels, ratio {scale}: canvas {canvas_size(b)}, the "
              f"hearts end at x {edge} (at {edge_at_800} in 800x600)")
@@ -375,9 +376,9 @@ def scenario_page(run, build_dir):
                              "digit 3 did not change the view", shoot=run.shot)
         run.note(f"after '3': {changed(dead, view3)} blocks changed")
         key(b, "?")
-        b.wait_for("document.getElementById('hint-keys').hidden === false", timeout=10)
+        b.wait_for("document.getElementById('hint-keys').hidden === false", timeout=30)
         key(b, "?")
-        b.wait_for("document.getElementById('hint-keys').hidden === true", timeout=10)
+        b.wait_for("document.getElementById('hint-keys').hidden === true", timeout=30)
         run.note("'?' brought the hint back, and took it away again")
         key(b, "Space")
         seen = b.js("return window.vantorixSeen;")
@@ -388,7 +389,7 @@ def scenario_page(run, build_dir):
         follows_size(run, b, 1000, 600, 1, edge)
         follows_size(run, b, 500, 300, 2, edge)
         b.set_viewport(WIDTH, HEIGHT)
-        time.sleep(0.5)
+        b.wait_for(f"document.getElementById('canvas').width === {WIDTH}", timeout=30)
         key(b, "Escape")
         wait_exit(b, 27)
         check(not b.js("return document.getElementById('ended').hidden;"),
@@ -396,9 +397,9 @@ def scenario_page(run, build_dir):
         check(b.js("return document.getElementById('again').textContent;") == "Play again",
               "no way to play again")
         b.js("document.getElementById('ended').hidden = true;")
-        time.sleep(0.3)
+        b.frames(2)
         last = run.shot(b, "after-escape")
-        time.sleep(1.0)
+        b.frames(60)
         later = run.shot(b, "after-escape-later")
         kept = changed(last, later, (0, 0, WIDTH, HEIGHT))
         run.note(f"after Escape: {red(later)} red heart pixels, {green(later, (0, 0, WIDTH, HEIGHT))}"
@@ -469,21 +470,24 @@ def scenario_context_lost(run, build_dir):
         check(b.js(f"window.vantorixLose = {lose}; return !!window.vantorixLose;"),
               "no WEBGL_lose_context")
         b.js("window.vantorixLose.loseContext();")
-        b.wait_for("Module.ctx.isContextLost()", timeout=5)
-        time.sleep(1.0)
+        b.wait_for("Module.ctx.isContextLost()", timeout=30)
+        b.frames(60)
         check(exit_status(b) is None, "the lost context ended the game")
         b.js("window.vantorixLose.restoreContext();")
-        b.wait_for("!Module.ctx.isContextLost()", timeout=5)
-        time.sleep(1.0)
-        after = run.shot(b, "restored")
+        b.wait_for("!Module.ctx.isContextLost()", timeout=30)
+        after = wait_picture(run, b, "restored",
+                             lambda p: changed(before, p, (0, 0, WIDTH, HEIGHT)) < 10 and
+                             red(p) > red(before) * 9 / 10,
+                             "the restored context does not show the game as it was",
+                             shoot=run.shot)
         differ = changed(before, after, (0, 0, WIDTH, HEIGHT))
         run.note(f"restored: {differ} blocks differ from the picture before the loss; "
                  f"red heart pixels {red(before)} before, {red(after)} after")
         check(differ < 10 and red(after) > red(before) * 9 / 10,
               "the restored context does not show the game as it was")
         key(b, "Space")
-        time.sleep(0.5)
-        going_on = run.shot(b, "going-on")
+        going_on = wait_picture(run, b, "going-on", lambda p: red(p) < red(after) * 4 / 5,
+                                "the game did not go on after the restore", shoot=run.shot)
         run.note(f"after Space: {red(going_on)} red heart pixels")
         check(red(going_on) < red(after) * 4 / 5, "the game did not go on after the restore")
         check(not problems(b), "console errors or failed requests")
@@ -540,7 +544,7 @@ def scenario_same_world(run, build_dir):
         ended = b.js("return [performance.now(), window.vantorixDisplayFrames];")
         display_rate = 1000 * (ended[1] - started[1]) / (ended[0] - started[0])
         b.js("document.getElementById('ended').hidden = true;")
-        time.sleep(0.3)
+        b.frames(2)
         web = run.shot(b, "web")
         lines = [text for _, text in b.logs()]
     stats = [m for m in map(STATS_LINE.search, lines) if m]
@@ -549,8 +553,8 @@ def scenario_same_world(run, build_dir):
     run.note(f"stats: {frames} frames in {seconds} s ({fps} fps) after the first, on a display "
              f"that called back {display_rate:.0f} times a second")
     # At most 60 a second however often the display calls back (it does so less often when a
-    # frame takes long to draw); the floor only tells a game that ran from one that stalled.
-    check(seconds >= 2.5 and 15 <= fps <= 62, "expected at most 60 passes a second")
+    # frame takes long to draw); how fast a busy machine draws is the benchmark's to tell.
+    check(seconds >= 2.5 and frames > 0 and fps <= 62, "expected at most 60 passes a second")
     # The stats line counts the frames after the first: the last picture is frame frames + 1.
     ticks = frames + 1
     linux = linux_picture(run, run.snapshot, run.shim, FIXED_SECONDS, ticks, "linux")
@@ -670,7 +674,7 @@ def device_pixels(b):
 def wait_canvas(b, size):
     try:
         b.wait_for(f"document.getElementById('canvas').width === {size[0]} && "
-                   f"document.getElementById('canvas').height === {size[1]}", timeout=20)
+                   f"document.getElementById('canvas').height === {size[1]}", timeout=30)
     except TimeoutError:
         raise Failure(f"the canvas is {canvas_size(b)}, expected {size}")
 
@@ -747,16 +751,16 @@ def scenario_phone(run, build_dir):
         orbit_by_touch(run, b, view1)
 
         tap(b, "#help")
-        b.wait_for("document.getElementById('hint-touch').hidden === false", timeout=10)
+        b.wait_for("document.getElementById('hint-touch').hidden === false", timeout=30)
         tap(b, "#view-3")
-        b.wait_for("document.getElementById('hint-touch').hidden === true", timeout=10)
+        b.wait_for("document.getElementById('hint-touch').hidden === true", timeout=30)
         run.note("'?' brought the hint back; the next touch took it away")
         wait_picture(run, b, "view3-again", lambda p: changed(views[3], p, whole(p)) == 0,
                      "button 3 did not bring view 3 back")
 
         # Turned: the view chosen at once is the one shown, in a picture of the new shape.
         b.set_viewport(*PHONE_TURNED, PHONE_RATIO, mobile=True)
-        b.wait_for(f"window.innerWidth === {PHONE_TURNED[0]}", timeout=10)
+        b.wait_for(f"window.innerWidth === {PHONE_TURNED[0]}", timeout=30)
         tap(b, "#view-1")
         turned = (PHONE_TURNED[0] * PHONE_RATIO, PHONE_TURNED[1] * PHONE_RATIO)
         wait_canvas(b, turned)
@@ -776,9 +780,9 @@ def scenario_phone(run, build_dir):
         wait_canvas(b, upright)
         check(device_pixels(b) == upright, "the canvas's buffer is not its size")
         tap(b, "#fullscreen")
-        b.wait_for("document.fullscreenElement !== null", timeout=10)
+        b.wait_for("document.fullscreenElement !== null", timeout=30)
         tap(b, "#fullscreen")
-        b.wait_for("document.fullscreenElement === null", timeout=10)
+        b.wait_for("document.fullscreenElement === null", timeout=30)
         run.note("the full-screen button went full screen and back")
         check(not problems(b), "console errors or failed requests")
 
@@ -814,13 +818,13 @@ def scenario_phone_game(run, build_dir):
                      "after 'Play again'")
 
         tap(b, "#end")
-        b.wait_for("document.getElementById('end-ask').hidden === false", timeout=10)
+        b.wait_for("document.getElementById('end-ask').hidden === false", timeout=30)
         tap(b, "#end-cancel")
-        b.wait_for("document.getElementById('end-ask').hidden === true", timeout=10)
+        b.wait_for("document.getElementById('end-ask').hidden === true", timeout=30)
         b.frames(ORBIT_FRAMES)
         check(exit_status(b) is None, "'Play on' ended the game")
         tap(b, "#end")
-        b.wait_for("document.getElementById('end-ask').hidden === false", timeout=10)
+        b.wait_for("document.getElementById('end-ask').hidden === false", timeout=30)
         tap(b, "#end-confirm")
         wait_exit(b, 27)
         check(shown(b, "#again") and not shown(b, "#controls"),
