@@ -152,6 +152,8 @@
 
     vantorixFirstFrame: () => {
       hide("loading");
+      // The buttons show once the game listens to them: a touch while it loads would be lost.
+      show("controls");
       if (!played) {
         show(hintShown());
       }
@@ -160,7 +162,10 @@
       keepForOffline();
     },
     // The last life is gone: "GAME OVER!!!" and the score stay, and a new game is offered.
-    vantorixGameOver: () => offerNewGame("Game over."),
+    vantorixGameOver: () => {
+      hide("end");
+      offerNewGame("Game over.");
+    },
     // A quit key ended the game: the last picture stays on the canvas.
     vantorixEnded: (status) => {
       document.body.dataset.exitStatus = String(status);
