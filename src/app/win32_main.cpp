@@ -285,12 +285,13 @@ bool readPad(unsigned slot, XInputState* state) {
     return true;
 }
 
-// The pads are read once a pass. Their presses come first, then one message for the window, if
-// one is waiting, into the one message record; a pass with neither is the right sticks'.
+// The pads are read once a pass, and heeded while the game's window is in front, as the
+// keyboard is. Their presses come first, then one message for the window, if one is waiting,
+// into the one message record; a pass with neither is the right sticks'.
 bool pollPass(Message* message) {
     const PadContext context = currentPadContext();
     if (shell.getPadState != nullptr) {
-        pollXInput(shell.pads, readPad, context);
+        pollXInput(shell.pads, readPad, context, GetForegroundWindow() == shell.window);
     }
     shell.fromPad = takeXInputMessage(shell.pads, message);
     if (shell.fromPad) {

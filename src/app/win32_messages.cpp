@@ -84,7 +84,7 @@ PadState padFromXInput(const XInputGamepad& gamepad) {
     return state;
 }
 
-void pollXInput(XInputPads& pads, XInputRead read, const PadContext& context) {
+void pollXInput(XInputPads& pads, XInputRead read, const PadContext& context, bool heeded) {
     const unsigned emptySlotDue = pads.pass % kEmptySlotEvery == 0
                                       ? pads.pass / kEmptySlotEvery % kXInputSlots
                                       : kXInputSlots;
@@ -98,6 +98,10 @@ void pollXInput(XInputPads& pads, XInputRead read, const PadContext& context) {
         const PadState now = read(slot, &state) ? padFromXInput(state.gamepad) : PadState{};
         padChanged(pad, now, context, pads.messages);
     }
+    pads.heeded = heeded;
+    if (!heeded) {
+        pads.messages.clear();
+    }
 }
 
 bool takeXInputMessage(XInputPads& pads, Message* message) {
@@ -110,9 +114,10 @@ bool takeXInputMessage(XInputPads& pads, Message* message) {
 }
 
 bool steerWithXInputSticks(XInputPads& pads, const PadContext& context, Message* message) {
+    // Unheeded, the sticks count as at rest.
     Stick held;
     for (const Pad& pad : pads.pads) {
-        const Stick stick = rightStick(pad.last);
+        const Stick stick = pads.heeded ? rightStick(pad.last) : Stick{};
         held.x += stick.x;
         held.y += stick.y;
     }

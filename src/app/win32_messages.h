@@ -67,14 +67,18 @@ struct XInputPads {
     unsigned pass = 0;
     PadQueue messages;
     PadPointer pointer;
+    bool heeded = true;  // the game's window was in front at this pass's look
 };
 
 // The pad's state in the shared translation's terms (gamepad.h).
 PadState padFromXInput(const XInputGamepad& gamepad);
 
 // This pass's look at the pads: every slot with a pad is read, and one empty slot in turn every
-// kEmptySlotPasses / kXInputSlots passes; the messages of their changes are queued.
-void pollXInput(XInputPads& pads, XInputRead read, const PadContext& context);
+// kEmptySlotPasses / kXInputSlots passes; the messages of their changes are queued. XInput
+// reports the pads whichever window is in front, so while the game's is not (`heeded` false)
+// their changes are followed but make no messages, and what is held when the window comes back
+// to the front is no press.
+void pollXInput(XInputPads& pads, XInputRead read, const PadContext& context, bool heeded);
 
 // Takes the oldest message the pads' changes queued; false when none is waiting.
 bool takeXInputMessage(XInputPads& pads, Message* message);

@@ -119,13 +119,24 @@ const std::vector<Report> kRecording = {
     {18, 1, true, app::kXInputDpadDown, kRestLX, kRestLY, kRestRX, kRestRY},
     {62, 0, true, 0, 0, 0, 0, 0},
     {63, 0, true, app::kXInputA, -32768, 0, 0, 0},
+    // With another window in front (passes 70 to 79), presses and the right stick do nothing;
+    // back in front, what is held then is no press.
+    {72, 1, true, app::kXInputDpadUp, kRestLX, kRestLY, kRestRX, kRestRY},
+    {74, 0, true, app::kXInputStart | app::kXInputBack, 0, 0, 32767, 0},
+    {76, 1, true, 0, kRestLX, kRestLY, kRestRX, kRestRY},
+    {77, 1, true, app::kXInputA, kRestLX, kRestLY, kRestRX, kRestRY},
+    {82, 0, true, 0, 0, 0, 0, 0},
+    {84, 1, true, app::kXInputA | app::kXInputDpadUp, kRestLX, kRestLY, kRestRX, kRestRY},
 };
+
+constexpr unsigned kBehindFrom = 70;
+constexpr unsigned kBehindUntil = 80;
 
 // The message of each pass that has one.
 const std::map<unsigned, std::string> kExpected = {
-    {1, "K 32"},    {3, "K 39"},    {4, "K 38"},   {6, "C 50"},   {7, "C 49"},
-    {9, "K 27"},    {10, "M 1,5"},  {11, "M 2,5"}, {12, "M 3,5"}, {13, "M 3,11"},
-    {14, "M 3,17"}, {15, "M 4,17"}, {18, "K 40"},  {63, "K 37"},  {64, "K 32"},
+    {1, "K 32"},   {3, "K 39"},   {4, "K 38"},   {6, "C 50"},    {7, "C 49"},    {9, "K 27"},
+    {10, "M 1,5"}, {11, "M 2,5"}, {12, "M 3,5"}, {13, "M 3,11"}, {14, "M 3,17"}, {15, "M 4,17"},
+    {18, "K 40"},  {63, "K 37"},  {64, "K 32"},  {80, "M 5,17"}, {81, "M 6,17"}, {84, "K 38"},
 };
 
 unsigned playingPass = 0;
@@ -159,7 +170,8 @@ TEST(XInputPads, RecordedReportsPassByPassGiveTheirMessages) {
     reads = {};
     for (playingPass = 0; playingPass < 120; ++playingPass) {
         const app::PadContext context = app::currentPadContext();
-        app::pollXInput(pads, playBack, context);
+        const bool inFront = playingPass < kBehindFrom || playingPass >= kBehindUntil;
+        app::pollXInput(pads, playBack, context, inFront);
         app::Message message;
         std::string taken;
         if (app::takeXInputMessage(pads, &message) ||
