@@ -1,7 +1,7 @@
 // make-icon.cpp -- writes the application icon: one size as a PNG, or every size as a Windows
 // .ico file.
-// Usage: make-icon SIZE OUT.png, with SIZE one of the hicolor sizes the game installs;
-//        make-icon ico OUT.ico
+// Usage: make-icon SIZE OUT.png, with SIZE one of the hicolor sizes the game installs or of the
+//        browser page's sizes; make-icon ico OUT.ico
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -45,7 +45,10 @@ int main(int argc, char** argv) {
         return writeIco(argv[2]);
     }
     const int size = std::atoi(argv[1]);
-    if (std::find(icon::kSizes.begin(), icon::kSizes.end(), size) == icon::kSizes.end()) {
+    const auto listed = [size](const auto& sizes) {
+        return std::find(sizes.begin(), sizes.end(), size) != sizes.end();
+    };
+    if (!listed(icon::kSizes) && !listed(icon::kPageSizes)) {
         std::fprintf(stderr, "make-icon: %s is not one of the icon sizes\n", argv[1]);
         return 2;
     }

@@ -1,14 +1,21 @@
 // page.js -- the page around the game: what the game writes goes to the console, ?stats=1 asks
-// for the stats line, and the page says what the game is doing: loading, playing, ended, or
-// unable to run. The game (src/app/web_main.cpp) calls the three Module.vantorix* routines.
+// for the stats line, and the page says what the game is doing: loading, playing, over, ended, or
+// unable to run. It shows the controls of the device in hand until the first input, the touch
+// screen's buttons, full screen, and keeps the page for offline play (sw.js). The game
+// (src/app/web_main.cpp) calls the Module.vantorix* routines; the buttons that stand for keys
+// (the views, the end) are the game's own listeners, not the page's.
 "use strict";
 
 (function () {
   const canvas = document.getElementById("canvas");
   const statsWanted = new URLSearchParams(window.location.search).get("stats") === "1";
+  const byId = (id) => document.getElementById(id);
+  // Whether the player has done anything yet: the hint goes then, and a newer page no longer
+  // replaces this one on its own (see keepForOffline).
+  let played = false;
 
   function show(id, text) {
-    const element = document.getElementById(id);
+    const element = byId(id);
     if (text !== undefined) {
       element.textContent = text;
     }
@@ -16,7 +23,7 @@
   }
 
   function hide(id) {
-    document.getElementById(id).hidden = true;
+    byId(id).hidden = true;
   }
 
   // Instead of a blank page: what went wrong, and the status the desktop game would give.
@@ -26,7 +33,108 @@
     document.body.dataset.exitStatus = "1";
   }
 
-  document.getElementById("again").addEventListener("click", () => window.location.reload());
+  // Touch screens get the buttons; a desktop without one gets none. A first touch settles it
+  // for a screen that did not say so.
+  function useTouch() {
+    document.body.classList.add("touch");
+  }
+  if (navigator.maxTouchPoints > 0 || window.matchMedia("(any-pointer: coarse)").matches) {
+    useTouch();
+  }
+
+  function hintShown() {
+    return document.body.classList.contains("touch") ? "hint-touch" : "hint-keys";
+  }
+
+  function hideHint() {
+    hide("hint-keys");
+    hide("hint-touch");
+  }
+
+  function toggleHint() {
+    const id = hintShown();
+    const wasShown = !byId(id).hidden;
+    hideHint();
+    byId(id).hidden = wasShown;
+  }
+
+  // Keys held on their way to another (Shift for "?") are no input of their own.
+  const modifiers = ["Shift", "Control", "Alt", "AltGraph", "Meta", "CapsLock"];
+
+  function firstInput(event) {
+    if (event.type === "touchstart") {
+      useTouch();
+    }
+    const own = event.type === "keydown" ?
+      event.key === "?" || modifiers.includes(event.key) :
+      byId("help").contains(event.target);
+    if (own) {
+      return;
+    }
+    played = true;
+    hideHint();
+  }
+  for (const type of ["keydown", "pointerdown", "touchstart"]) {
+    window.addEventListener(type, firstInput, {capture: true, passive: true});
+  }
+  window.addEventListener("keydown", (event) => {
+    if (event.key === "?") {
+      toggleHint();
+    }
+  });
+  byId("help").addEventListener("click", toggleHint);
+
+  // Ending the game takes a second touch, on another button: a stray one ends nothing. The game
+  // listens to "end-confirm" itself.
+  byId("end").addEventListener("click", () => show("end-ask"));
+  byId("end-cancel").addEventListener("click", () => hide("end-ask"));
+  byId("end-confirm").addEventListener("click", () => hide("end-ask"));
+
+  const root = document.documentElement;
+  const fullscreenEnabled = document.fullscreenEnabled || document.webkitFullscreenEnabled;
+  if (fullscreenEnabled) {
+    byId("fullscreen").hidden = false;
+    byId("fullscreen").addEventListener("click", () => {
+      if (document.fullscreenElement || document.webkitFullscreenElement) {
+        (document.exitFullscreen || document.webkitExitFullscreen).call(document);
+      } else {
+        const request = root.requestFullscreen || root.webkitRequestFullscreen;
+        Promise.resolve(request.call(root, {navigationUI: "hide"})).catch(() => {});
+      }
+    });
+  }
+
+  byId("again").addEventListener("click", () => window.location.reload());
+
+  function offerNewGame(text) {
+    hide("end-ask");
+    show("ended-text", text);
+    show("ended");
+    byId("again").focus({preventScroll: true});
+  }
+
+  // The page's files are kept by sw.js for playing offline, under the name of their build. A
+  // newer build takes over as soon as it is kept; a page that was shown by an older one loads
+  // again, once, unless the player has begun (the newer one shows at the next visit then).
+  const workers = "serviceWorker" in navigator ? navigator.serviceWorker : null;
+  if (workers) {
+    const shownByOlder = workers.controller !== null;
+    let reloading = false;
+    workers.addEventListener("controllerchange", () => {
+      if (shownByOlder && !played && !reloading) {
+        reloading = true;
+        window.location.reload();
+      }
+    });
+  }
+
+  function keepForOffline() {
+    if (workers) {
+      workers.register("sw.js").catch((error) => {
+        console.warn("Vantorix: not kept for offline play: " + error);
+      });
+    }
+  }
 
   window.Module = {
     canvas: canvas,
@@ -44,13 +152,26 @@
 
     vantorixFirstFrame: () => {
       hide("loading");
+      // The buttons show once the game listens to them: a touch while it loads would be lost.
+      show("controls");
+      if (!played) {
+        show(hintShown());
+      }
       performance.mark("vantorix-first-frame");
+      // After the game's own loading, which it would slow down.
+      keepForOffline();
+    },
+    // The last life is gone: "GAME OVER!!!" and the score stay, and a new game is offered.
+    vantorixGameOver: () => {
+      hide("end");
+      offerNewGame("Game over.");
     },
     // A quit key ended the game: the last picture stays on the canvas.
     vantorixEnded: (status) => {
       document.body.dataset.exitStatus = String(status);
-      show("ended");
-      document.getElementById("again").focus();
+      byId("controls").hidden = true;
+      hideHint();
+      offerNewGame("The game has ended.");
     },
     vantorixNoWebGL: () => {
       cannotRun("Vantorix needs WebGL, which this browser does not offer here. Turn on " +

@@ -26,7 +26,7 @@ constexpr int kExitFailure = 1;
 struct Shell {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;  // null once the window has been asked to close
-    TextQueue pendingText;
+    SdlInput input;
     bool frameFitted = false;  // the outer frame has been made 800x600 at the corner
 };
 
@@ -174,7 +174,7 @@ bool displayLost() {
 }
 
 bool pollPass(Message* message) {
-    if (!pollMessage(shell.pendingText, message)) {
+    if (!pollMessage(shell.input, message)) {
         return false;
     }
     if (message->kind == MessageKind::Quit && displayLost()) {
@@ -216,6 +216,9 @@ int run() {
     if (!createWindow()) {
         return kExitFailure;
     }
+    // Pads are one more way to play, not a need: without SDL's controllers there are none. The
+    // ones already plugged in arrive as added devices, like those plugged in later.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     resizeToDrawable();
     startSession(executableFolder());
     SDL_StartTextInput();

@@ -70,6 +70,10 @@ bool passDueAtThisFrame() {
 
 // The rate the loop keeps: the first frame, slowed by the GL driver's warm-up, only starts the
 // clock, and the frames after it are counted.
+bool gameIsOver() {
+    return game::state.gameOver;
+}
+
 void endSession() {
     if (!statsWanted()) {
         return;

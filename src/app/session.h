@@ -20,6 +20,9 @@ void waitForNextPass();
 // one (see pacing.h's takeDuePass), on the schedule startSession began.
 bool passDueAtThisFrame();
 
+// Whether the game is over for good, its last life gone: a platform may offer a new game.
+bool gameIsOver();
+
 // Ends the run: with VANTORIX_STATS=1 in the environment, prints the frames shown and the rate
 // kept on stderr.
 void endSession();

@@ -13,6 +13,8 @@ namespace {
 
 constexpr int kFirstPrintable = 0x20;
 constexpr int kDelete = 0x7F;
+// The key of view 2, the view the orbit shows in.
+constexpr const char* kOrbitViewKey = "2";
 
 struct NamedKey {
     const char* name;
@@ -150,6 +152,32 @@ Message touchEnded(Touch& touch, long id, double x, double y) {
 
 void touchCancelled(Touch& touch) {
     touch = Touch{};
+}
+
+Message controlMessage(const PageControl& control) {
+    return translateKey(WebKey{control.key, false});
+}
+
+Message orbitPadStarted(OrbitPad& pad, long id) {
+    if (pad.down) {
+        return Message{};
+    }
+    pad = OrbitPad{true, id};
+    return translateKey(WebKey{kOrbitViewKey, false});
+}
+
+Message orbitPadMoved(const OrbitPad& pad, long id, double x, double y, double height) {
+    if (!pad.down || pad.id != id || !(height > 0.0)) {
+        return Message{};
+    }
+    const double share = std::clamp(y / height, 0.0, 1.0);
+    return pointerMessage(std::lround(x), std::lround(share * kOrbitPadSpan));
+}
+
+void orbitPadEnded(OrbitPad& pad, long id) {
+    if (pad.down && pad.id == id) {
+        pad = OrbitPad{};
+    }
 }
 
 void queueMessage(WebQueue& queue, const Message& message) {

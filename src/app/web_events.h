@@ -3,6 +3,7 @@
 // builds and is tested on every platform.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 
@@ -57,6 +58,50 @@ Message touchMoved(Touch& touch, long id, double x, double y);
 Message touchEnded(Touch& touch, long id, double x, double y);
 // The browser took the touch away (a system gesture): nothing happens.
 void touchCancelled(Touch& touch);
+
+// The page's buttons that stand for a key (web/index.html): each reaches the game as that key's
+// own message, through the keyboard's translation and the same queue.
+struct PageControl {
+    const char* selector;  // the button, as the html5 API names an element
+    const char* key;       // KeyboardEvent.key of the key it stands for
+};
+
+// The eight views, and the end of the game: the button that confirms it, so that a stray touch
+// on the first ends nothing.
+constexpr std::array<PageControl, 9> kPageControls{{
+    {"#view-1", "1"},
+    {"#view-2", "2"},
+    {"#view-3", "3"},
+    {"#view-4", "4"},
+    {"#view-5", "5"},
+    {"#view-6", "6"},
+    {"#view-7", "7"},
+    {"#view-8", "8"},
+    {"#end-confirm", "Escape"},
+}};
+
+// The message of a press on one of the page's buttons.
+Message controlMessage(const PageControl& control);
+
+// A finger on the orbit pad steers view 2 as the pointer does over the picture: moving sideways
+// turns the orbit, and the finger's height in the pad sets the radius over its whole range (the
+// top nearest, the bottom farthest), so the swipe on the picture keeps its turn. Only the first
+// finger counts.
+struct OrbitPad {
+    bool down = false;
+    long id = 0;
+};
+
+// The pointer's height, in client pixels, that gives the orbit its farthest radius.
+constexpr int kOrbitPadSpan = 600;
+
+// A finger came down on the pad: the orbit shows in view 2 only, so the pad selects it (as "2"
+// does); MessageKind::None for a second finger.
+Message orbitPadStarted(OrbitPad& pad, long id);
+// The finger is at (x, y) in a pad `height` CSS pixels high: a pointer move.
+Message orbitPadMoved(const OrbitPad& pad, long id, double x, double y, double height);
+// The finger was lifted or the browser took it away.
+void orbitPadEnded(OrbitPad& pad, long id);
 
 // The page's events wait here between passes. Pointer moves that arrive back to back count as
 // one, carrying the last position, so that keys never wait behind the mouse; so do the resizes

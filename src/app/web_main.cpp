@@ -1,5 +1,5 @@
 // web_main.cpp -- the browser platform: the page's canvas and its WebGL context, the page's
-// events, and one pass of the shared loop per animation frame.
+// events and controls, and one pass of the shared loop per animation frame.
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
@@ -19,14 +19,21 @@ namespace {
 
 constexpr int kExitFailure = 1;
 
+// The touch surfaces: the picture, and the rest of the screen below a picture that keeps its
+// shape in a narrow window (web/index.html). A swipe or a tap means the same on both.
+constexpr const char* kPadSelector = "#pad";
+constexpr const char* kOrbitPadSelector = "#orbit";
+
 struct Page {
     WebQueue queue;
     Touch touch;
+    OrbitPad orbitPad;
     LoopState loop;
     int width = 0;  // the canvas's size in device pixels
     int height = 0;
     bool contextLost = false;
     bool firstFrameShown = false;
+    bool gameOverShown = false;
 };
 
 Page page;
@@ -34,6 +41,7 @@ Page page;
 // The page's side (web/page.js): what it shows around the canvas.
 EM_JS(void, pageShowsFirstFrame, (), { Module.vantorixFirstFrame(); });
 EM_JS(void, pageShowsEnd, (int status), { Module.vantorixEnded(status); });
+EM_JS(void, pageShowsGameOver, (), { Module.vantorixGameOver(); });
 EM_JS(void, pageShowsNoWebGL, (), { Module.vantorixNoWebGL(); });
 
 // The canvas fills the window; its drawing buffer has a pixel for each device pixel.
@@ -107,6 +115,12 @@ void onAnimationFrame() {
     }
     if (!runPass(kPlatform, page.loop)) {
         endGame();
+        return;
+    }
+    // The game stays over, as on the desktop; the page offers a new one.
+    if (gameIsOver() && !page.gameOverShown) {
+        page.gameOverShown = true;
+        pageShowsGameOver();
     }
 }
 
@@ -149,6 +163,41 @@ EM_BOOL onTouch(int type, const EmscriptenTouchEvent* event, void*) {
     return EM_TRUE;
 }
 
+// A press on one of the page's buttons that stand for a key.
+EM_BOOL onControl(int, const EmscriptenMouseEvent*, void* control) {
+    queueMessage(page.queue, controlMessage(*static_cast<const PageControl*>(control)));
+    return EM_TRUE;
+}
+
+EM_BOOL onOrbitPad(int type, const EmscriptenTouchEvent* event, void*) {
+    double width = 0.0;
+    double height = 0.0;
+    emscripten_get_element_css_size(kOrbitPadSelector, &width, &height);
+    for (int i = 0; i < event->numTouches; ++i) {
+        const EmscriptenTouchPoint& point = event->touches[i];
+        if (!point.isChanged) {
+            continue;
+        }
+        const double x = point.targetX;
+        const double y = point.targetY;
+        switch (type) {
+            case EMSCRIPTEN_EVENT_TOUCHSTART:
+                queueMessage(page.queue, orbitPadStarted(page.orbitPad, point.identifier));
+                queueMessage(page.queue,
+                             orbitPadMoved(page.orbitPad, point.identifier, x, y, height));
+                break;
+            case EMSCRIPTEN_EVENT_TOUCHMOVE:
+                queueMessage(page.queue,
+                             orbitPadMoved(page.orbitPad, point.identifier, x, y, height));
+                break;
+            default:
+                orbitPadEnded(page.orbitPad, point.identifier);
+                break;
+        }
+    }
+    return EM_TRUE;
+}
+
 EM_BOOL onResize(int, const EmscriptenUiEvent*, void*) {
     int width = 0;
     int height = 0;
@@ -174,14 +223,25 @@ EM_BOOL onContextRestored(int, const void*, void*) {
     return EM_TRUE;
 }
 
+void listenToTouches(const char* target, em_touch_callback_func callback) {
+    emscripten_set_touchstart_callback(target, nullptr, EM_FALSE, callback);
+    emscripten_set_touchmove_callback(target, nullptr, EM_FALSE, callback);
+    emscripten_set_touchend_callback(target, nullptr, EM_FALSE, callback);
+    emscripten_set_touchcancel_callback(target, nullptr, EM_FALSE, callback);
+}
+
 void listen() {
     const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     emscripten_set_keydown_callback(window, nullptr, EM_FALSE, onKeyDown);
     emscripten_set_mousemove_callback(kCanvasSelector, nullptr, EM_FALSE, onMouseMove);
-    emscripten_set_touchstart_callback(kCanvasSelector, nullptr, EM_FALSE, onTouch);
-    emscripten_set_touchmove_callback(kCanvasSelector, nullptr, EM_FALSE, onTouch);
-    emscripten_set_touchend_callback(kCanvasSelector, nullptr, EM_FALSE, onTouch);
-    emscripten_set_touchcancel_callback(kCanvasSelector, nullptr, EM_FALSE, onTouch);
+    listenToTouches(kCanvasSelector, onTouch);
+    listenToTouches(kPadSelector, onTouch);
+    listenToTouches(kOrbitPadSelector, onOrbitPad);
+    for (const PageControl& control : kPageControls) {
+        // The html5 API hands the pointer back untouched; the table is constant.
+        void* data = const_cast<PageControl*>(&control);
+        emscripten_set_click_callback(control.selector, data, EM_FALSE, onControl);
+    }
     emscripten_set_resize_callback(window, nullptr, EM_FALSE, onResize);
     emscripten_set_webglcontextlost_callback(kCanvasSelector, nullptr, EM_FALSE, onContextLost);
     emscripten_set_webglcontextrestored_callback(kCanvasSelector, nullptr, EM_FALSE,

@@ -9,14 +9,18 @@
 
 #include <fcntl.h>
 #include <io.h>
-#include <mmsystem.h>  // after windows.h, which it needs
+// After windows.h, which they need.
+#include <mmsystem.h>
+#include <xinput.h>
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app/command_line.h"
 #include "app/dispatch.h"
+#include "app/gamepad.h"
 #include "app/input.h"
 #include "app/loop.h"
 #include "app/session.h"
@@ -33,6 +37,22 @@ static_assert(app::kKeyEscape == VK_ESCAPE && app::kKeySpace == VK_SPACE &&
                   app::kKeyLeft == VK_LEFT && app::kKeyUp == VK_UP && app::kKeyRight == VK_RIGHT &&
                   app::kKeyDown == VK_DOWN,
               "the game's key codes are the virtual-key codes");
+static_assert(sizeof(app::XInputState) == sizeof(XINPUT_STATE) &&
+                  offsetof(XINPUT_STATE, Gamepad) == offsetof(app::XInputState, gamepad) &&
+                  offsetof(XINPUT_GAMEPAD, wButtons) == offsetof(app::XInputGamepad, buttons) &&
+                  offsetof(XINPUT_GAMEPAD, sThumbLX) == offsetof(app::XInputGamepad, thumbLX) &&
+                  offsetof(XINPUT_GAMEPAD, sThumbRY) == offsetof(app::XInputGamepad, thumbRY),
+              "XInput's report of a pad");
+static_assert(app::kXInputDpadUp == XINPUT_GAMEPAD_DPAD_UP &&
+                  app::kXInputDpadDown == XINPUT_GAMEPAD_DPAD_DOWN &&
+                  app::kXInputDpadLeft == XINPUT_GAMEPAD_DPAD_LEFT &&
+                  app::kXInputDpadRight == XINPUT_GAMEPAD_DPAD_RIGHT &&
+                  app::kXInputStart == XINPUT_GAMEPAD_START &&
+                  app::kXInputBack == XINPUT_GAMEPAD_BACK &&
+                  app::kXInputLeftShoulder == XINPUT_GAMEPAD_LEFT_SHOULDER &&
+                  app::kXInputRightShoulder == XINPUT_GAMEPAD_RIGHT_SHOULDER &&
+                  app::kXInputA == XINPUT_GAMEPAD_A && app::kXInputSlots == XUSER_MAX_COUNT,
+              "XInput's buttons and slots");
 static_assert(app::kFileTypeUnknown == FILE_TYPE_UNKNOWN && app::kFileTypeDisk == FILE_TYPE_DISK &&
                   app::kFileTypeChar == FILE_TYPE_CHAR && app::kFileTypePipe == FILE_TYPE_PIPE,
               "the kinds of file a standard handle leads to");
@@ -71,11 +91,19 @@ PIXELFORMATDESCRIPTOR describePixelFormat() {
 
 const PIXELFORMATDESCRIPTOR kPixelFormat = describePixelFormat();
 
+using XInputGetStateRoutine = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
+
+// XInput's DLLs, newest first: Windows 8 and later have the first, Vista and 7 the second.
+constexpr const wchar_t* kXInputLibraries[] = {L"xinput1_4.dll", L"xinput9_1_0.dll"};
+
 struct Shell {
     HWND window = nullptr;
-    HDC deviceContext = nullptr;       // held for the life of the process
-    HGLRC context = nullptr;           // null once the window has been asked to close
-    MSG message{};                     // the message this pass took
+    HDC deviceContext = nullptr;  // held for the life of the process
+    HGLRC context = nullptr;      // null once the window has been asked to close
+    MSG message{};                // the message this pass took
+    bool fromPad = false;         // this pass's message came from a pad, not the window
+    XInputGetStateRoutine getPadState = nullptr;  // null when XInput is not there: no pads
+    XInputPads pads;
     const char* failedStep = nullptr;  // what the create handler could not do, if anything
     DWORD failure = 0;                 // and the system's error code for it
 };
@@ -222,19 +250,70 @@ bool registerWindowClass(HINSTANCE instance) {
     return RegisterClassExA(&windowClass) != 0;
 }
 
-// One message for the window, if one is waiting, into the one message record.
-bool pollPass(Message* message) {
-    if (!PeekMessageA(&shell.message, shell.window, 0, 0, PM_REMOVE)) {
+// XInput is loaded when the game starts rather than linked, so that the exe needs no DLL that
+// some Windows lacks; it is taken from the system's own folder only, never from the game's or
+// the working one. Without it there are no pads.
+void loadXInput() {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return;
+    }
+    for (const wchar_t* name : kXInputLibraries) {
+        const std::wstring path = std::wstring(folder, length) + L"\\" + name;
+        HMODULE library = LoadLibraryW(path.c_str());
+        if (library == nullptr) {
+            continue;
+        }
+        // GetProcAddress gives every routine one type; through void(*)() it takes its own.
+        const auto routine =
+            reinterpret_cast<void (*)()>(GetProcAddress(library, "XInputGetState"));
+        if (routine != nullptr) {
+            shell.getPadState = reinterpret_cast<XInputGetStateRoutine>(routine);
+            return;
+        }
+        FreeLibrary(library);
+    }
+}
+
+bool readPad(unsigned slot, XInputState* state) {
+    XINPUT_STATE report{};
+    if (shell.getPadState == nullptr || shell.getPadState(slot, &report) != ERROR_SUCCESS) {
         return false;
     }
-    *message =
-        translateWindowMessage(shell.message.message, shell.message.wParam, shell.message.lParam);
+    std::memcpy(state, &report, sizeof report);
     return true;
 }
 
-// The message record, not the translation: the system makes characters from key-downs, and
-// the window procedure handles what it is given.
-void dispatchPass(const Message&) {
+// The pads are read once a pass, and heeded while the game's window is in front, as the
+// keyboard is. Their presses come first, then one message for the window, if one is waiting,
+// into the one message record; a pass with neither is the right sticks'.
+bool pollPass(Message* message) {
+    const PadContext context = currentPadContext();
+    if (shell.getPadState != nullptr) {
+        pollXInput(shell.pads, readPad, context, GetForegroundWindow() == shell.window);
+    }
+    shell.fromPad = takeXInputMessage(shell.pads, message);
+    if (shell.fromPad) {
+        return true;
+    }
+    if (PeekMessageA(&shell.message, shell.window, 0, 0, PM_REMOVE)) {
+        *message = translateWindowMessage(shell.message.message, shell.message.wParam,
+                                          shell.message.lParam);
+        return true;
+    }
+    shell.fromPad = steerWithXInputSticks(shell.pads, context, message);
+    return shell.fromPad;
+}
+
+// A window message's record, not its translation: the system makes characters from key-downs,
+// and the window procedure handles what it is given. A pad's message goes straight to its
+// handler.
+void dispatchPass(const Message& message) {
+    if (shell.fromPad) {
+        dispatchMessage(message, kWindowHandlers);
+        return;
+    }
     TranslateMessage(&shell.message);
     DispatchMessageA(&shell.message);
 }
@@ -301,6 +380,7 @@ int run(HINSTANCE instance) {
     // Sleeps in steps of a millisecond rather than the system's default tick of 15.6 ms, so
     // that the passes keep their schedule.
     timeBeginPeriod(kTimerResolutionMs);
+    loadXInput();
     startSession(executableFolder());
     std::fflush(stderr);
 

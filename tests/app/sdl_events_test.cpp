@@ -14,6 +14,7 @@
 #include "app/sdl_events.h"
 #include "game/state.h"
 #include "game/world.h"
+#include "message_text.h"
 
 namespace {
 
@@ -79,14 +80,14 @@ TEST(KeyCodes, OnlyTheBoundKeysHaveCodes) {
 }
 
 TEST(TranslateEvent, MapsEachKindOfEvent) {
-    app::TextQueue pending;
-    app::Message message = app::translateEvent(keyEvent(SDL_KEYDOWN, SDLK_UP), pending);
+    app::SdlInput input;
+    app::Message message = app::translateEvent(keyEvent(SDL_KEYDOWN, SDLK_UP), input);
     EXPECT_EQ(message.kind, app::MessageKind::KeyDown);
     EXPECT_EQ(message.code, app::kKeyUp);
 
     SDL_Event quit{};
     quit.type = SDL_QUIT;
-    message = app::translateEvent(quit, pending);
+    message = app::translateEvent(quit, input);
     EXPECT_EQ(message.kind, app::MessageKind::Quit);
     EXPECT_EQ(message.code, 0);
 
@@ -101,21 +102,21 @@ TEST(TranslateEvent, MapsEachKindOfEvent) {
         {textEvent(""), MessageKind::None},
     };
     for (const auto& [event, kind] : cases) {
-        EXPECT_EQ(app::translateEvent(event, pending).kind, kind)
+        EXPECT_EQ(app::translateEvent(event, input).kind, kind)
             << "event " << event.type << "/" << int{event.window.event};
     }
-    EXPECT_TRUE(pending.empty());
+    EXPECT_TRUE(input.text.empty());
 }
 
 TEST(TranslateEvent, PointerCoordinatesStayInsideSixteenBits) {
-    app::TextQueue pending;
-    app::Message message = app::translateEvent(motionEvent(799, 599), pending);
+    app::SdlInput input;
+    app::Message message = app::translateEvent(motionEvent(799, 599), input);
     EXPECT_EQ(message.kind, app::MessageKind::MouseMove);
     EXPECT_EQ(message.x, 799);
     EXPECT_EQ(message.y, 599);
     // Outside the client area (a grabbed pointer) the values are held at the edges rather
     // than wrapped into huge unsigned ones.
-    message = app::translateEvent(motionEvent(-3, 70000), pending);
+    message = app::translateEvent(motionEvent(-3, 70000), input);
     EXPECT_EQ(message.x, 0);
     EXPECT_EQ(message.y, 65535);
 }
@@ -138,7 +139,7 @@ protected:
     std::vector<app::Message> drain() {
         std::vector<app::Message> taken;
         app::Message message;
-        while (app::pollMessage(pending, &message)) {
+        while (app::pollMessage(input, &message)) {
             taken.push_back(message);
             if (taken.size() > 1000) {
                 ADD_FAILURE() << "the queue does not drain";
@@ -148,39 +149,11 @@ protected:
         return taken;
     }
 
-    app::TextQueue pending;
+    app::SdlInput input;
 };
 
-// "M x,y" for a pointer move, "K code", "C code", "quit", "close", "none".
-std::string describe(const app::Message& message) {
-    using app::MessageKind;
-    switch (message.kind) {
-        case MessageKind::MouseMove:
-            return "M " + std::to_string(message.x) + "," + std::to_string(message.y);
-        case MessageKind::KeyDown:
-            return "K " + std::to_string(message.code);
-        case MessageKind::Char:
-            return "C " + std::to_string(message.code);
-        case MessageKind::Quit:
-            return "quit";
-        case MessageKind::Close:
-            return "close";
-        case MessageKind::None:
-            return "none";
-        default:
-            return "other";
-    }
-}
-
-std::vector<std::string> describe(const std::vector<app::Message>& messages) {
-    std::vector<std::string> described;
-    for (const app::Message& message : messages) {
-        described.push_back(describe(message));
-    }
-    return described;
-}
-
-using Described = std::vector<std::string>;
+using app_test::describe;
+using app_test::Described;
 
 // Messages that arrive between passes, one or two at a time, after passes that took a message
 // or found none: each is taken by the very next pass, never a pass late.
@@ -196,7 +169,7 @@ TEST_F(PollTest, AMessageThatHasArrivedIsTakenByTheNextPass) {
             ++sent;
         }
         app::Message message;
-        const bool took = app::pollMessage(pending, &message);
+        const bool took = app::pollMessage(input, &message);
         EXPECT_EQ(took, taken < sent) << "pass " << pass;
         if (took) {
             EXPECT_EQ(describe(message), "K " + std::to_string(37 + taken % 4)) << "pass " << pass;
@@ -260,11 +233,11 @@ TEST_F(PollTest, RepeatedKeyDownsReachTheKeyDownHandler) {
     // continues at once.
     push({keyEvent(SDL_KEYDOWN, SDLK_SPACE), keyEvent(SDL_KEYDOWN, SDLK_SPACE, true)});
     app::Message message;
-    ASSERT_TRUE(app::pollMessage(pending, &message));
+    ASSERT_TRUE(app::pollMessage(input, &message));
     app::onKeyDown(message.code);
     EXPECT_EQ(game::state.lives, 3);
     game::state.snakeDead = true;
-    ASSERT_TRUE(app::pollMessage(pending, &message));
+    ASSERT_TRUE(app::pollMessage(input, &message));
     EXPECT_EQ(describe(message), "K 32");
     app::onKeyDown(message.code);
     EXPECT_EQ(game::state.lives, 2);
@@ -277,11 +250,11 @@ TEST_F(PollTest, TextIsHandedOutOneCharacterPerPassInOrder) {
     ASSERT_EQ(SDL_PushEvent(&text), 1);
     ASSERT_EQ(SDL_PushEvent(&escape), 1);
 
-    app::TextQueue pending;
+    app::SdlInput input;
     std::vector<app::Message> taken;
     app::Message message;
     // Once the four are taken, nothing is left: the poll reports false.
-    while (app::pollMessage(pending, &message)) {
+    while (app::pollMessage(input, &message)) {
         taken.push_back(message);
         ASSERT_LT(taken.size(), 10u);
     }
@@ -292,6 +265,234 @@ TEST_F(PollTest, TextIsHandedOutOneCharacterPerPassInOrder) {
     EXPECT_EQ(taken[2].code, 'Q');
     EXPECT_EQ(taken[3].kind, app::MessageKind::KeyDown);
     EXPECT_EQ(taken[3].code, app::kKeyEscape);
+}
+
+// Virtual game controllers, driven through SDL's own path: their state is set as a driver would,
+// SDL's joystick layer makes the controller and joystick events of it at the next poll, and the
+// layer opens, follows and forgets them as it does real pads.
+class PadPollTest : public PollTest {
+protected:
+    void SetUp() override {
+        PollTest::SetUp();
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+        game::resetState();
+    }
+
+    // Plugs a pad in; the layer opens it at the pass that takes its arrival.
+    SDL_JoystickID plugIn() {
+        SDL_VirtualJoystickDesc pad{};
+        pad.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        pad.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        pad.naxes = SDL_CONTROLLER_AXIS_MAX;
+        pad.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        pad.name = "virtual pad";
+        const int index = SDL_JoystickAttachVirtualEx(&pad);
+        EXPECT_GE(index, 0) << SDL_GetError();
+        return SDL_JoystickGetDeviceInstanceID(index);
+    }
+
+    void pullOut(SDL_JoystickID id) {
+        for (int index = 0; index < SDL_NumJoysticks(); ++index) {
+            if (SDL_JoystickGetDeviceInstanceID(index) == id) {
+                ASSERT_EQ(SDL_JoystickDetachVirtual(index), 0) << SDL_GetError();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no pad " << id;
+    }
+
+    static SDL_Joystick* opened(SDL_JoystickID id) {
+        SDL_Joystick* joystick = SDL_JoystickFromInstanceID(id);
+        EXPECT_NE(joystick, nullptr) << "pad " << id << " is not open";
+        return joystick;
+    }
+
+    static void button(SDL_JoystickID id, SDL_GameControllerButton which, bool down) {
+        if (SDL_Joystick* joystick = opened(id)) {
+            ASSERT_EQ(SDL_JoystickSetVirtualButton(joystick, which, down ? 1 : 0), 0);
+        }
+    }
+
+    static void axis(SDL_JoystickID id, SDL_GameControllerAxis which, Sint16 value) {
+        if (SDL_Joystick* joystick = opened(id)) {
+            ASSERT_EQ(SDL_JoystickSetVirtualAxis(joystick, which, value), 0);
+        }
+    }
+
+    // The message of each of `count` passes: "-" for a pass that found nothing.
+    Described passes(int count) {
+        Described taken;
+        for (int i = 0; i < count; ++i) {
+            app::Message message;
+            taken.push_back(app::pollMessage(input, &message) ? describe(message) : "-");
+            if (taken.back() != "-" && taken.back() != "none") {
+                handle(message);
+            }
+        }
+        return taken;
+    }
+
+    // The game handles what a pass took, as the loop would, so the pointer and the views that
+    // the next messages start from are the game's.
+    static void handle(const app::Message& message) {
+        if (message.kind == app::MessageKind::MouseMove) {
+            app::onMouseMove(message.x, message.y);
+        } else if (message.kind == app::MessageKind::Char) {
+            app::onChar(message.code);
+        }
+    }
+
+    // Passes until the pads' arrivals and departures so far have been taken.
+    void settle() {
+        for (int i = 0; i < 10; ++i) {
+            app::Message message;
+            if (!app::pollMessage(input, &message)) {
+                return;
+            }
+        }
+        ADD_FAILURE() << "the pads do not settle";
+    }
+};
+
+TEST_F(PadPollTest, PressesAreKeysOnceEachAndTheJoystickLayerCostsNoPass) {
+    const SDL_JoystickID pad = plugIn();
+    settle();
+    ASSERT_EQ(input.pads.size(), 1u);
+
+    button(pad, SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_EQ(passes(3), (Described{"K 32", "-", "-"}));
+    button(pad, SDL_CONTROLLER_BUTTON_A, false);
+    button(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+    EXPECT_EQ(passes(3), (Described{"none", "K 37", "-"}));
+    // The left stick past half-way upward, held and wavering there, then pushed right.
+    axis(pad, SDL_CONTROLLER_AXIS_LEFTY, -20000);
+    EXPECT_EQ(passes(2), (Described{"K 38", "-"}));
+    axis(pad, SDL_CONTROLLER_AXIS_LEFTY, -15000);
+    EXPECT_EQ(passes(2), (Described{"none", "-"}));
+    axis(pad, SDL_CONTROLLER_AXIS_LEFTY, -32768);
+    EXPECT_EQ(passes(2), (Described{"none", "-"}));
+    axis(pad, SDL_CONTROLLER_AXIS_LEFTY, 0);
+    axis(pad, SDL_CONTROLLER_AXIS_LEFTX, 30000);
+    EXPECT_EQ(passes(2), (Described{"K 39", "-"}));
+
+    button(pad, SDL_CONTROLLER_BUTTON_START, true);
+    EXPECT_EQ(passes(2), (Described{"none", "-"}));
+    button(pad, SDL_CONTROLLER_BUTTON_BACK, true);
+    EXPECT_EQ(passes(2), (Described{"K 27", "-"}));
+}
+
+TEST_F(PadPollTest, ShouldersGoRoundTheViewsThroughTheDigits) {
+    const SDL_JoystickID pad = plugIn();
+    settle();
+    std::vector<int> typed;
+    for (const bool next : {true, false, false, true, true}) {
+        const SDL_GameControllerButton shoulder =
+            next ? SDL_CONTROLLER_BUTTON_RIGHTSHOULDER : SDL_CONTROLLER_BUTTON_LEFTSHOULDER;
+        button(pad, shoulder, true);
+        app::Message message;
+        ASSERT_TRUE(app::pollMessage(input, &message));
+        ASSERT_EQ(message.kind, app::MessageKind::Char);
+        typed.push_back(message.code);
+        handle(message);
+        button(pad, shoulder, false);
+        settle();
+    }
+    EXPECT_EQ(typed, (std::vector<int>{'2', '1', '8', '1', '2'}));
+    EXPECT_TRUE(game::state.viewFlags[1]);
+}
+
+// A held right stick moves the pointer every pass, with no event to carry it, and so does one
+// whose motion streams in; a burst of motion costs the keys behind it one pass.
+TEST_F(PadPollTest, TheRightStickSteersThePointerWhileHeldAndKeysNeverWaitBehindIt) {
+    const SDL_JoystickID pad = plugIn();
+    settle();
+    app::onMouseMove(100, 300);
+    const float angle = game::state.orbitAngle;
+    axis(pad, SDL_CONTROLLER_AXIS_RIGHTX, 32767);
+    EXPECT_EQ(passes(4), (Described{"M 101,300", "M 102,300", "M 103,300", "M 104,300"}));
+    // The resting left stick's wobble streams in an event a pass; the right stick goes on.
+    Described streamed;
+    for (int i = 0; i < 4; ++i) {
+        axis(pad, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(i % 2 == 0 ? 900 : -700));
+        streamed.push_back(passes(1)[0]);
+    }
+    EXPECT_EQ(streamed, (Described{"M 105,300", "M 106,300", "M 107,300", "M 108,300"}));
+    axis(pad, SDL_CONTROLLER_AXIS_RIGHTX, 0);
+    axis(pad, SDL_CONTROLLER_AXIS_RIGHTY, 32767);
+    EXPECT_EQ(passes(3), (Described{"M 108,306", "M 108,312", "M 108,318"}));
+    EXPECT_EQ(game::state.orbitAngle, angle + 8.0f);
+    EXPECT_EQ(game::state.orbitRadius, 318);
+
+    // A burst of motion, with the joystick layer's own events between, ending fully left.
+    axis(pad, SDL_CONTROLLER_AXIS_RIGHTY, 0);
+    EXPECT_EQ(passes(1), (Described{"none"}));
+    SDL_Event motion{};
+    motion.type = SDL_CONTROLLERAXISMOTION;
+    motion.caxis.which = pad;
+    motion.caxis.axis = SDL_CONTROLLER_AXIS_RIGHTX;
+    SDL_Event joystickMotion{};
+    joystickMotion.type = SDL_JOYAXISMOTION;
+    for (int i = 0; i < 300; ++i) {
+        motion.caxis.value = static_cast<Sint16>(i % 2 == 0 ? 20000 : -20000);
+        push({motion, joystickMotion});
+    }
+    motion.caxis.value = -32768;
+    push({motion, keyEvent(SDL_KEYDOWN, SDLK_SPACE)});
+    EXPECT_EQ(passes(3), (Described{"M 107,318", "K 32", "M 106,318"}));
+    // The virtual pad's own state catches up with the burst's last event.
+    axis(pad, SDL_CONTROLLER_AXIS_RIGHTX, -32768);
+    EXPECT_EQ(passes(1), (Described{"M 105,318"}));
+    // Let go, the stick stops the pointer at once; a rest short of its dead zone is no motion.
+    axis(pad, SDL_CONTROLLER_AXIS_RIGHTX, 0);
+    axis(pad, SDL_CONTROLLER_AXIS_RIGHTY, 7000);
+    EXPECT_EQ(passes(3), (Described{"none", "-", "-"}));
+}
+
+TEST_F(PadPollTest, SeveralPadsComeAndGoWhileTheGameRuns) {
+    const SDL_JoystickID first = plugIn();
+    settle();
+    const SDL_JoystickID second = plugIn();
+    settle();
+    ASSERT_EQ(input.pads.size(), 2u);
+    button(first, SDL_CONTROLLER_BUTTON_DPAD_UP, true);
+    EXPECT_EQ(passes(2), (Described{"K 38", "-"}));
+    button(second, SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+    EXPECT_EQ(passes(2), (Described{"K 40", "-"}));
+    // Start on one pad and Select on the other are no chord.
+    button(first, SDL_CONTROLLER_BUTTON_START, true);
+    button(second, SDL_CONTROLLER_BUTTON_BACK, true);
+    EXPECT_EQ(passes(3), (Described{"none", "none", "-"}));
+
+    // Pulled out with its right stick held, a pad steers no more; the other still plays.
+    app::onMouseMove(100, 300);
+    axis(first, SDL_CONTROLLER_AXIS_RIGHTX, 32767);
+    EXPECT_EQ(passes(2), (Described{"M 101,300", "M 102,300"}));
+    pullOut(first);
+    settle();
+    ASSERT_EQ(input.pads.size(), 1u);
+    EXPECT_EQ(input.pads[0].id, second);
+    EXPECT_EQ(passes(2), (Described{"-", "-"}));
+    button(second, SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_EQ(passes(2), (Described{"K 32", "-"}));
+
+    // Plugged in again, it is a new pad, opened and followed like the first time.
+    const SDL_JoystickID again = plugIn();
+    settle();
+    ASSERT_EQ(input.pads.size(), 2u);
+    button(again, SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_EQ(passes(2), (Described{"K 32", "-"}));
+    pullOut(again);
+    pullOut(second);
+    settle();
+    EXPECT_TRUE(input.pads.empty());
+}
+
+// Events of the joystick layer between two pointer moves do not keep them apart.
+TEST_F(PadPollTest, JoystickEventsDoNotSplitThePointersMoves) {
+    SDL_Event joystickButton{};
+    joystickButton.type = SDL_JOYBUTTONDOWN;
+    push({motionEvent(1, 1), joystickButton, motionEvent(2, 2), keyEvent(SDL_KEYDOWN, SDLK_UP)});
+    EXPECT_EQ(describe(drain()), (Described{"M 2,2", "K 38"}));
 }
 
 }  // namespace

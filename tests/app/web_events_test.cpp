@@ -1,6 +1,11 @@
-// web_events_test.cpp -- the page's keys, touches and pointer moves as the game's messages.
+// web_events_test.cpp -- the page's keys, touches, buttons, orbit pad and pointer moves as the
+// game's messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <set>
 #include <string>
 
 #include "app/input.h"
@@ -104,6 +109,82 @@ TEST(WebEventsTest, OnlyTheFirstFingerCountsAndACancelledTouchDoesNothing) {
     // The next touch starts afresh.
     app::touchStarted(cancelled, 4, 10.0, 10.0);
     EXPECT_EQ(app::touchEnded(cancelled, 4, 10.0, 10.0).code, app::kKeySpace);
+}
+
+// The buttons reach the game exactly as their keys do: the digits' characters (which choose the
+// view) and Escape's key-down (which ends the game with the status 27).
+TEST(WebEventsTest, EachButtonIsItsKeysOwnMessage) {
+    struct Expected {
+        const char* selector;
+        MessageKind kind;
+        int code;
+    };
+    const Expected expected[] = {
+        {"#view-1", MessageKind::Char, '1'},
+        {"#view-2", MessageKind::Char, '2'},
+        {"#view-3", MessageKind::Char, '3'},
+        {"#view-4", MessageKind::Char, '4'},
+        {"#view-5", MessageKind::Char, '5'},
+        {"#view-6", MessageKind::Char, '6'},
+        {"#view-7", MessageKind::Char, '7'},
+        {"#view-8", MessageKind::Char, '8'},
+        {"#end-confirm", MessageKind::KeyDown, app::kKeyEscape},
+    };
+    ASSERT_EQ(app::kPageControls.size(), std::size(expected));
+    std::set<std::string> selectors;
+    for (const Expected& e : expected) {
+        const auto control = std::find_if(
+            app::kPageControls.begin(), app::kPageControls.end(),
+            [&](const app::PageControl& c) { return std::strcmp(c.selector, e.selector) == 0; });
+        ASSERT_NE(control, app::kPageControls.end()) << e.selector;
+        const Message message = app::controlMessage(*control);
+        EXPECT_EQ(message.kind, e.kind) << e.selector;
+        EXPECT_EQ(message.code, e.code) << e.selector;
+        selectors.insert(control->selector);
+    }
+    EXPECT_EQ(selectors.size(), std::size(expected));
+}
+
+// The orbit pad: the first finger selects view 2 and then moves the pointer, its height in the
+// pad spread over the orbit's whole radius; nothing it does turns the snake or is Space.
+TEST(WebEventsTest, TheOrbitPadSelectsView2AndMovesThePointerOverTheWholeRadius) {
+    constexpr double kHeight = 120.0;
+    app::OrbitPad pad;
+    EXPECT_EQ(app::orbitPadMoved(pad, 1, 10.0, 10.0, kHeight).kind, MessageKind::None);
+    const Message view = app::orbitPadStarted(pad, 1);
+    EXPECT_EQ(view.kind, MessageKind::Char);
+    EXPECT_EQ(view.code, '2');
+    EXPECT_EQ(app::orbitPadStarted(pad, 2).kind, MessageKind::None);  // a second finger
+
+    struct Move {
+        long id;
+        double x, y;
+        MessageKind kind;
+        int pointerX, pointerY;
+    };
+    const Move moves[] = {
+        {1, 10.4, 0.0, MessageKind::MouseMove, 10, 0},
+        {1, 10.6, 60.0, MessageKind::MouseMove, 11, app::kOrbitPadSpan / 2},
+        {1, 50.0, kHeight, MessageKind::MouseMove, 50, app::kOrbitPadSpan},
+        // A finger that slides off the pad keeps to its edges.
+        {1, -5.0, -30.0, MessageKind::MouseMove, 0, 0},
+        {1, 70.0, 2 * kHeight, MessageKind::MouseMove, 70, app::kOrbitPadSpan},
+        {2, 70.0, 60.0, MessageKind::None, 0, 0},  // the second finger
+    };
+    for (const Move& m : moves) {
+        const Message message = app::orbitPadMoved(pad, m.id, m.x, m.y, kHeight);
+        EXPECT_EQ(message.kind, m.kind) << m.x << ", " << m.y;
+        EXPECT_EQ(message.x, m.pointerX) << m.x << ", " << m.y;
+        EXPECT_EQ(message.y, m.pointerY) << m.x << ", " << m.y;
+    }
+    // A pad not laid out (no height) moves nothing.
+    EXPECT_EQ(app::orbitPadMoved(pad, 1, 5.0, 5.0, 0.0).kind, MessageKind::None);
+
+    app::orbitPadEnded(pad, 2);  // not the pad's finger
+    EXPECT_EQ(app::orbitPadMoved(pad, 1, 5.0, 5.0, kHeight).kind, MessageKind::MouseMove);
+    app::orbitPadEnded(pad, 1);
+    EXPECT_EQ(app::orbitPadMoved(pad, 1, 5.0, 5.0, kHeight).kind, MessageKind::None);
+    EXPECT_EQ(app::orbitPadStarted(pad, 3).code, '2');  // the next finger starts afresh
 }
 
 TEST(WebEventsTest, MovesOrResizesBackToBackAreOneAndKeysKeepTheirTurn) {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <random>
 
-#include "game/food.h"
-#include "game/movement.h"
+#include "app/input.h"
+#include "game/tick.h"
 #include "game_support.h"
 
 using game::state;
@@ -31,12 +31,10 @@ int opposite(int heading) {
     return kOpposite[heading];
 }
 
-// An arrow key as the input handler applies it.
+// The arrow key that asks for each heading, pressed through the game's own key handler.
 void pressArrow(int heading) {
-    if (state.direction == opposite(heading))
-        return;
-    state.glideMode = false;
-    state.direction = heading;
+    constexpr int kArrowFor[] = {app::kKeyLeft, app::kKeyRight, app::kKeyUp, app::kKeyDown};
+    app::onKeyDown(kArrowFor[heading]);
 }
 
 float roomAhead(int heading) {
@@ -100,9 +98,8 @@ TEST(Soak, AMillionTicksKeepTheGameStateConsistent) {
 
     for (long tick = 0; tick < kTicks; ++tick) {
         if (state.snakeDead && chance(rng) < 0.2) {
-            if (!state.gameOver) {  // Space after a death
-                state.lives -= 1;
-                game::restartRound();
+            if (!state.gameOver) {
+                app::onKeyDown(app::kKeySpace);
                 ++tally.restarts;
                 tally.gameOvers += state.gameOver ? 1 : 0;
                 style = pickStyle(rng);
@@ -122,10 +119,7 @@ TEST(Soak, AMillionTicksKeepTheGameStateConsistent) {
 
         const int itemBefore = state.foodIndex;
         const int scoreBefore = state.score;
-        if (state.lives < 1)
-            state.gameOver = true;  // the frame's latch before the tick
-        game::checkFood();
-        game::moveSnake();
+        game::advanceTick();
 
         if (state.foodIndex != itemBefore) {
             ++tally.meals;

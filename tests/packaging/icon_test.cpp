@@ -35,6 +35,13 @@ private:
     std::vector<std::uint8_t> rgba_;
 };
 
+// The installed sizes and the browser page's.
+std::vector<int> everySize() {
+    std::vector<int> sizes(icon::kSizes.begin(), icon::kSizes.end());
+    sizes.insert(sizes.end(), icon::kPageSizes.begin(), icon::kPageSizes.end());
+    return sizes;
+}
+
 // Colour classes of opaque pixels, wide enough for the shading of the spheres.
 bool snake(Pixel p) {
     return p.g > 120 && p.g > p.r + 40 && p.g > p.b + 40;
@@ -64,7 +71,7 @@ const Element kElements[] = {
 };
 
 TEST(Icon, EveryElementShowsInItsPlaceAtEverySize) {
-    for (const int size : icon::kSizes) {
+    for (const int size : everySize()) {
         const Picture picture(size);
         ASSERT_EQ(picture.bytes(), static_cast<std::size_t>(size) * size * 4);
         for (const Element& element : kElements) {
@@ -97,7 +104,7 @@ TEST(Icon, EveryElementShowsInItsPlaceAtEverySize) {
 }
 
 TEST(Icon, RoundedTileWithSeeThroughCorners) {
-    for (const int size : icon::kSizes) {
+    for (const int size : everySize()) {
         SCOPED_TRACE(std::to_string(size) + " px");
         const Picture picture(size);
         const int last = size - 1;
@@ -119,7 +126,7 @@ TEST(Icon, RoundedTileWithSeeThroughCorners) {
 // The grid's lines cover whole pixels, so they do not blur into two dim rows at 16 px: the
 // top line is a run of one blue, with no blue at all in the row above it.
 TEST(Icon, GridLinesAreSharp) {
-    for (const int size : icon::kSizes) {
+    for (const int size : everySize()) {
         SCOPED_TRACE(std::to_string(size) + " px");
         const Picture picture(size);
         int top = -1;

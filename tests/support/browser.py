@@ -56,6 +56,7 @@ class _QuietHandler(http.server.SimpleHTTPRequestHandler):
         **http.server.SimpleHTTPRequestHandler.extensions_map,
         ".wasm": "application/wasm",
         ".js": "text/javascript",
+        ".webmanifest": "application/manifest+json",
     }
 
     def log_message(self, *args):
@@ -68,12 +69,14 @@ class _QuietHandler(http.server.SimpleHTTPRequestHandler):
 
 
 class Server:
-    """Serves `folder` on 127.0.0.1 at a free port, in a thread, for as long as the `with` lasts."""
+    """Serves `folder` on 127.0.0.1 at a free port (or at `port`, to serve the same address
+    again), in a thread, for as long as the `with` lasts."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, port=0):
         handler = functools.partial(_QuietHandler, directory=folder)
         socketserver.TCPServer.allow_reuse_address = True
-        self._server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), handler)
+        self._server = socketserver.ThreadingTCPServer(("127.0.0.1", port), handler)
+        self.port = self._server.server_address[1]
         self._server.daemon_threads = True
         self.url = f"http://127.0.0.1:{self._server.server_address[1]}/"
 
@@ -113,10 +116,22 @@ class Browser:
     def cdp(self, method, params=None):
         return self.driver.execute_cdp_cmd(method, params or {})
 
-    def set_viewport(self, width, height, scale=1):
-        """The page's layout viewport in CSS pixels, at a device pixel ratio of `scale`."""
+    def set_viewport(self, width, height, scale=1, mobile=False):
+        """The page's layout viewport in CSS pixels, at a device pixel ratio of `scale`; `mobile`
+        as a phone's browser lays pages out (its viewport meta tag counts)."""
         self.cdp("Emulation.setDeviceMetricsOverride",
-                 {"width": width, "height": height, "deviceScaleFactor": scale, "mobile": False})
+                 {"width": width, "height": height, "deviceScaleFactor": scale, "mobile": mobile})
+
+    def touch_screen(self, points=5):
+        """A touch screen in place of the mouse: touch events, navigator.maxTouchPoints."""
+        self.cdp("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": points})
+
+    def offline(self, offline):
+        """Cuts the page off the network, or gives it back."""
+        self.cdp("Network.enable")
+        self.cdp("Network.emulateNetworkConditions",
+                 {"offline": offline, "latency": 0, "downloadThroughput": -1,
+                  "uploadThroughput": -1})
 
     def before_scripts(self, source):
         """Runs `source` in every new document before the page's own scripts."""
@@ -127,6 +142,13 @@ class Browser:
 
     def js(self, expression, *args):
         return self.driver.execute_script(expression, *args)
+
+    def frames(self, count):
+        """Waits until the page has shown `count` more animation frames."""
+        self.driver.execute_async_script(
+            "const done = arguments[1]; let left = arguments[0];"
+            "const next = () => (--left > 0 ? requestAnimationFrame(next) : done());"
+            "requestAnimationFrame(next);", count)
 
     def wait_for(self, expression, timeout=60.0, interval=0.1):
         """Waits until `expression` (JavaScript, returning a value) is truthy; returns it."""
@@ -158,15 +180,26 @@ class Browser:
                 events.append(message)
         return events
 
-    def screenshot_png(self):
-        """The page's picture as PNG bytes, at device pixels."""
-        shot = self.cdp("Page.captureScreenshot", {"format": "png"})
+    def screenshot_png(self, clip=None):
+        """The page's picture as PNG bytes, at device pixels; `clip` (x, y, width, height in CSS
+        pixels) takes only that part."""
+        params = {"format": "png"}
+        if clip:
+            x, y, width, height = clip
+            params["clip"] = {"x": x, "y": y, "width": width, "height": height, "scale": 1}
+        shot = self.cdp("Page.captureScreenshot", params)
         return base64.b64decode(shot["data"])
 
-    def screenshot(self):
+    def screenshot(self, clip=None):
         """The page's picture as a PIL image in RGB."""
         from PIL import Image
-        return Image.open(io.BytesIO(self.screenshot_png())).convert("RGB")
+        return Image.open(io.BytesIO(self.screenshot_png(clip))).convert("RGB")
+
+    def touch(self, kind, points):
+        """One touch event ("touchStart", "touchMove", "touchEnd") with its fingers at `points`
+        (CSS pixels); a start and an end in the same place make a tap, and a click."""
+        self.cdp("Input.dispatchTouchEvent",
+                 {"type": kind, "touchPoints": [{"x": x, "y": y} for x, y in points]})
 
     def key(self, key, code, key_code, text=None, modifiers=0):
         """One key pressed and released, as DevTools types it (`key`, `code`, virtual-key code;

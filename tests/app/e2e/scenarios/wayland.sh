@@ -94,10 +94,19 @@ start_wayland_game() {
         sleep 0.5
     done
     [[ $frame_box != "0 0 0 0" ]] || fail "no window appeared on Weston"
-    # Let start-up finish, the frame be drawn and a few frames pass.
-    sleep 1.5
+    # Start-up is over once a frame of the game shows the hearts in the window.
+    wait_until 60 "no frame of the game appeared on Weston" wayland_frame_shown
+}
+
+# wayland_frame_shown: takes the screenshot "window"; true once what stands out from the backdrop
+# holds the hearts' red. Sets $frame_box.
+wayland_frame_shown() {
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before it showed a frame"
     weston_shot window
     frame_box=$("$probe" box "$artefacts/window.ppm" "$weston_backdrop")
+    local x y w h
+    read -r x y w h <<<"$frame_box"
+    ((w > 0 && h > 0)) && (($("$probe" red "$artefacts/window.ppm" "$x" "$y" "$w" "$h") > 1000))
 }
 
 # libdecor draws the frame: a title bar above the client area, which SDL makes 800x600.
@@ -129,9 +138,7 @@ scenario_wayland() {
     # snake moves off at once.
     xdotool mousemove $((x + 400)) $((top + 300)) click 1
     local snake=("$((x + snake_region[0]))" "$((top + snake_region[1]))" "${snake_region[@]:2}")
-    # Even at a few frames a second, the snake is well under way 1 s after Up (or has hit
-    # something).
-    up_turns_the_snake weston_shot 1 "${snake[@]}"
+    up_turns_the_snake weston_shot "${snake[@]}"
 
     xdotool key Escape
     expect_exit 27

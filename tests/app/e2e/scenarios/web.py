@@ -9,8 +9,11 @@ The screenshots and findings are kept in ARTEFACT_DIR/web-SCENARIO.
 """
 
 import gzip
+import hashlib
+import json
 import os
 import re
+import shutil
 import subprocess
 import sys
 import time
@@ -40,6 +43,8 @@ DIFFERING_SHARE = 0.01
 EDGE_REACH = 2
 # A fixed page clock: the world's seed is the time in seconds at start-up.
 FIXED_SECONDS = 1767225600
+# An entry of the service worker's list: a file and the SHA-256 of its contents.
+WORKER_ENTRY = re.compile(r'\["([^"]+)", "([0-9a-f]{64})"\]')
 STATS_LINE = re.compile(r"Vantorix: (\d+) frames in ([0-9.]+) s \(([0-9.]+) fps\)")
 # A display that calls back every 4 ms (250 Hz): the game must still keep 60 passes a second.
 FAST_DISPLAY = """
@@ -65,6 +70,27 @@ for (const type of ["keydown", "touchstart"]) {
 }
 """
 
+# A phone: 390 x 844 CSS pixels at a pixel ratio of 3, held upright or turned.
+PHONE = (390, 844)
+PHONE_TURNED = (844, 390)
+PHONE_RATIO = 3
+# "POINTS:  0" at 4:3 is twelve times as wide as high; a picture narrower than 4:3 squeezes it.
+POINTS_SHAPE = 12.0
+# The frames over which the glide's own change of the picture is measured.
+GLIDE_FRAMES = 18
+# The least red of a heart in a picture 600 pixels high (one has some 680 pixels); hearts grow
+# with the picture's height.
+HEART_AREA = 270
+# Blocks of a picture that a change of view changes at the least.
+VIEW_CHANGE = 100
+# The page's service worker has kept its files and serves the page.
+SERVICE_WORKER_READY = "navigator.serviceWorker.controller !== null"
+FIRST_FRAME = "performance.getEntriesByName('vantorix-first-frame').length > 0"
+# The frames that the messages of a touch are surely handled in (one message a pass, a pass a
+# frame), and the blocks a few degrees of orbit change at the least.
+ORBIT_FRAMES = 10
+ORBIT_CHANGE = 20
+
 KEYS = {
     "Up": ("ArrowUp", "ArrowUp", 38, None),
     "Space": (" ", "Space", 32, " "),
@@ -72,6 +98,7 @@ KEYS = {
     "3": ("3", "Digit3", 51, "3"),
     "q": ("q", "KeyQ", 81, "q"),
     "Q": ("Q", "KeyQ", 81, "Q"),
+    "?": ("?", "Slash", 191, "?"),
 }
 
 
@@ -106,15 +133,19 @@ class Run:
         if first_frame:
             b.wait_for("performance.getEntriesByName('vantorix-first-frame').length > 0")
 
-    def shot(self, b, name):
-        image = b.screenshot()
+    def shot(self, b, name, clip=None):
+        image = b.screenshot(clip)
         image.save(os.path.join(self.artefacts, name + ".png"))
         return numpy.asarray(image, dtype=numpy.int16)
+
+    def picture(self, b, name):
+        """The canvas alone, at device pixels."""
+        return self.shot(b, name, element_rect(b, "#canvas"))
 
 
 def key(b, name):
     k, code, key_code, text = KEYS[name]
-    b.key(k, code, key_code, text, modifiers=8 if name == "Q" else 0)
+    b.key(k, code, key_code, text, modifiers=8 if name in ("Q", "?") else 0)
 
 
 def region_of(picture, region):
@@ -155,17 +186,36 @@ def yellow_mask(picture):
     return (picture[..., 0] > 180) & (picture[..., 1] > 180) & (picture[..., 2] < 80)
 
 
-def settle(run, b, name, limit=30.0):
+def settle(run, b, name, limit=60.0, shoot=None):
     """Waits until the picture holds still (a dead snake does) and returns it."""
-    last = run.shot(b, name)
+    shoot = shoot or run.shot
+    last = shoot(b, name)
     deadline = time.monotonic() + limit
     while time.monotonic() < deadline:
         time.sleep(0.3)
-        now = run.shot(b, name)
-        if changed(last, now) == 0:
+        now = shoot(b, name)
+        if changed(last, now, whole(now)) == 0:
             return now
         last = now
     raise Failure(f"the picture did not hold still within {limit} s")
+
+
+def whole(picture):
+    """The region of a picture below the HUD's top tenth (BELOW_HUD at 800x600)."""
+    height, width = picture.shape[:2]
+    return (0, height // 10, width, height - height // 10)
+
+
+def wait_picture(run, b, name, condition, what, limit=60.0, shoot=None):
+    """Takes pictures until one meets `condition`, and returns it."""
+    shoot = shoot or run.picture
+    deadline = time.monotonic() + limit
+    while True:
+        picture = shoot(b, name)
+        if condition(picture):
+            return picture
+        if time.monotonic() > deadline:
+            raise Failure(f"{what} within {limit} s")
 
 
 def exit_status(b):
@@ -174,7 +224,7 @@ def exit_status(b):
 
 def wait_exit(b, expected):
     try:
-        status = b.wait_for("document.body.dataset.exitStatus", timeout=10)
+        status = b.wait_for("document.body.dataset.exitStatus", timeout=30)
     except TimeoutError:
         status = None
     check(status == str(expected), f"exit status {status}, expected {expected}")
@@ -192,17 +242,20 @@ def problems(b):
     return found
 
 
-def up_turns_the_snake(run, b, send_up, wait=0.6):
-    """Early in the first life, Up ends the glide and sends the snake off (as the desktop's)."""
-    glide = run.shot(b, "glide")
-    time.sleep(0.3)
-    glide_later = run.shot(b, "glide-later")
-    still = changed(glide, glide_later, SNAKE)
+def up_turns_the_snake(run, b, send_up, region=SNAKE, shoot=None):
+    """Early in the first life, Up ends the glide and sends the snake off (as the desktop's):
+    the picture changes far more than the glide changes it in as many frames."""
+    shoot = shoot or run.shot
+    glide = shoot(b, "glide")
+    b.frames(GLIDE_FRAMES)
+    glide_later = shoot(b, "glide-later")
+    still = changed(glide, glide_later, region)
     send_up()
-    time.sleep(wait)
-    moved = changed(glide_later, run.shot(b, "turned"), SNAKE)
-    run.note(f"gliding: {still} blocks changed; after Up: {moved}")
-    check(moved > 25 and moved > 3 * still, "Up did not move the snake")
+    turned = wait_picture(run, b, "turned",
+                          lambda p: changed(glide_later, p, region) > max(25, 3 * still),
+                          "Up did not move the snake", shoot=shoot)
+    run.note(f"gliding: {still} blocks changed in {GLIDE_FRAMES} frames; after Up: "
+             f"{changed(glide_later, turned, region)}")
 
 
 def canvas_size(b):
@@ -224,12 +277,13 @@ def follows_size(run, b, width, height, scale, edge_at_800):
     device = (width * scale, height * scale)
     try:
         b.wait_for(f"document.getElementById('canvas').width === {device[0]} && "
-                   f"document.getElementById('canvas').height === {device[1]}", timeout=10)
+                   f"document.getElementById('canvas').height === {device[1]}", timeout=30)
     except TimeoutError:
         raise Failure(f"the canvas is {canvas_size(b)}, expected {device}")
-    time.sleep(0.5)
-    picture = run.shot(b, f"size-{width}x{height}@{scale}")
-    check(picture.shape[:2] == (device[1], device[0]), f"a screenshot of {picture.shape}")
+    picture = wait_picture(run, b, f"size-{width}x{height}@{scale}",
+                           lambda p: p.shape[:2] == (device[1], device[0]) and
+                           rightmost_red(p) > edge_at_800 + 40,
+                           "the picture did not follow the new size", shoot=run.shot)
     edge = rightmost_red(picture)
     run.note(f"at {width}x{height} CSS pixels, ratio {scale}: canvas {canvas_size(b)}, the "
              f"hearts end at x {edge} (at {edge_at_800} in 800x600)")
@@ -256,6 +310,36 @@ def requested_files(b, server):
     return {n[len(server.url):] or "index.html" for n in names if n.startswith(server.url)}
 
 
+def worker_files(run):
+    """The files the page's service worker keeps, as the build listed them in sw.js."""
+    with open(os.path.join(run.page_dir, "sw.js")) as worker:
+        return {name for name, _ in WORKER_ENTRY.findall(worker.read())}
+
+
+def element_rect(b, selector):
+    """An element's box in CSS pixels: x, y, width, height."""
+    return tuple(b.js("const r = document.querySelector(arguments[0]).getBoundingClientRect();"
+                      "return [r.left, r.top, r.width, r.height];", selector))
+
+
+def shown(b, selector):
+    """Whether an element is laid out on the page (neither it nor a parent hidden)."""
+    return b.js("const e = document.querySelector(arguments[0]);"
+                "return e !== null && e.getClientRects().length > 0;", selector)
+
+
+def hint_is_away_from_the_hud(run, b, selector, words):
+    """The hint for the device in hand is shown, below the HUD's top tenth and below the middle
+    of the picture, where "GAME OVER!!!" goes."""
+    check(shown(b, selector), f"no hint ({selector}) before the first input")
+    text = b.js("return document.querySelector(arguments[0]).textContent;", selector)
+    check(words in text, f"the hint says '{text}'")
+    _, top, _, _ = element_rect(b, selector)
+    _, _, _, picture_height = element_rect(b, "#canvas")
+    run.note(f"the hint starts {top:.0f} CSS pixels down, the picture is {picture_height:.0f} high")
+    check(top > picture_height * 0.6, "the hint is in the HUD's way")
+
+
 def scenario_page(run, build_dir):
     """The page loads cleanly and within budget, draws the scene, answers a turn, a view and
     a resize, and keeps its last picture when Escape ends the game."""
@@ -272,8 +356,11 @@ def scenario_page(run, build_dir):
             "fetch(arguments[0]).then((r) => (r.ok ? r.blob() : null))"
             "    .then((blob) => done(blob ? blob.type : ''), () => done(''));", icon) == "image/png",
               "the favicon is no PNG the page can load")
-        page_budget(run, requested_files(b, server) | {"favicon.png"})
+        page_budget(run, requested_files(b, server) | worker_files(run) | {"sw.js"})
         b.js(WATCH_DEFAULTS)
+        check(not shown(b, "#controls") and not shown(b, "#hint-touch"),
+              "a desktop without touch shows the touch screen's controls")
+        hint_is_away_from_the_hud(run, b, "#hint-keys", "Space")
 
         start = run.shot(b, "start")
         hearts = red(start)
@@ -282,12 +369,17 @@ def scenario_page(run, build_dir):
         check(hearts > 1000, "no hearts in the top right corner")
         check(snake > 300, "no snake where the game starts it")
         up_turns_the_snake(run, b, lambda: key(b, "Up"))
+        check(not shown(b, "#hint-keys"), "the hint stayed after the first key")
         dead = settle(run, b, "view1")
         key(b, "3")
-        time.sleep(0.3)
-        view = changed(dead, run.shot(b, "view3"))
-        run.note(f"after '3': {view} blocks changed")
-        check(view > 400, "digit 3 did not change the view")
+        view3 = wait_picture(run, b, "view3", lambda p: changed(dead, p) > 400,
+                             "digit 3 did not change the view", shoot=run.shot)
+        run.note(f"after '3': {changed(dead, view3)} blocks changed")
+        key(b, "?")
+        b.wait_for("document.getElementById('hint-keys').hidden === false", timeout=30)
+        key(b, "?")
+        b.wait_for("document.getElementById('hint-keys').hidden === true", timeout=30)
+        run.note("'?' brought the hint back, and took it away again")
         key(b, "Space")
         seen = b.js("return window.vantorixSeen;")
         check(["keydown", "ArrowUp", True] in seen and ["keydown", " ", True] in seen,
@@ -297,7 +389,7 @@ def scenario_page(run, build_dir):
         follows_size(run, b, 1000, 600, 1, edge)
         follows_size(run, b, 500, 300, 2, edge)
         b.set_viewport(WIDTH, HEIGHT)
-        time.sleep(0.5)
+        b.wait_for(f"document.getElementById('canvas').width === {WIDTH}", timeout=30)
         key(b, "Escape")
         wait_exit(b, 27)
         check(not b.js("return document.getElementById('ended').hidden;"),
@@ -305,9 +397,9 @@ def scenario_page(run, build_dir):
         check(b.js("return document.getElementById('again').textContent;") == "Play again",
               "no way to play again")
         b.js("document.getElementById('ended').hidden = true;")
-        time.sleep(0.3)
+        b.frames(2)
         last = run.shot(b, "after-escape")
-        time.sleep(1.0)
+        b.frames(60)
         later = run.shot(b, "after-escape-later")
         kept = changed(last, later, (0, 0, WIDTH, HEIGHT))
         run.note(f"after Escape: {red(later)} red heart pixels, {green(later, (0, 0, WIDTH, HEIGHT))}"
@@ -338,18 +430,13 @@ def scenario_quit_keys(run, build_dir):
         check(not problems(b), "console errors or failed requests")
 
 
-def touch(b, kind, points):
-    b.cdp("Input.dispatchTouchEvent",
-          {"type": kind, "touchPoints": [{"x": x, "y": y} for x, y in points]})
-
-
 def swipe(b, start, end, steps=6):
-    touch(b, "touchStart", [start])
+    b.touch("touchStart", [start])
     for i in range(1, steps + 1):
-        touch(b, "touchMove", [(start[0] + (end[0] - start[0]) * i / steps,
-                                start[1] + (end[1] - start[1]) * i / steps)])
+        b.touch("touchMove", [(start[0] + (end[0] - start[0]) * i / steps,
+                               start[1] + (end[1] - start[1]) * i / steps)])
         time.sleep(0.02)
-    touch(b, "touchEnd", [])
+    b.touch("touchEnd", [])
 
 
 def scenario_touch(run, build_dir):
@@ -360,10 +447,10 @@ def scenario_touch(run, build_dir):
         b.js(WATCH_DEFAULTS)
         up_turns_the_snake(run, b, lambda: swipe(b, (400, 400), (400, 250)))
         dead = settle(run, b, "dead")
-        touch(b, "touchStart", [(400, 300)])
-        touch(b, "touchEnd", [])
-        time.sleep(0.5)
-        after = run.shot(b, "tapped")
+        b.touch("touchStart", [(400, 300)])
+        b.touch("touchEnd", [])
+        after = wait_picture(run, b, "tapped", lambda p: red(p) < red(dead) * 4 / 5,
+                             "a tap did not take a heart", shoot=run.shot)
         run.note(f"red heart pixels after the death: {red(dead)}; after a tap: {red(after)}")
         check(red(after) < red(dead) * 4 / 5 and red(after) > red(dead) / 2,
               "a tap did not continue with one life fewer")
@@ -383,21 +470,24 @@ def scenario_context_lost(run, build_dir):
         check(b.js(f"window.vantorixLose = {lose}; return !!window.vantorixLose;"),
               "no WEBGL_lose_context")
         b.js("window.vantorixLose.loseContext();")
-        b.wait_for("Module.ctx.isContextLost()", timeout=5)
-        time.sleep(1.0)
+        b.wait_for("Module.ctx.isContextLost()", timeout=30)
+        b.frames(60)
         check(exit_status(b) is None, "the lost context ended the game")
         b.js("window.vantorixLose.restoreContext();")
-        b.wait_for("!Module.ctx.isContextLost()", timeout=5)
-        time.sleep(1.0)
-        after = run.shot(b, "restored")
+        b.wait_for("!Module.ctx.isContextLost()", timeout=30)
+        after = wait_picture(run, b, "restored",
+                             lambda p: changed(before, p, (0, 0, WIDTH, HEIGHT)) < 10 and
+                             red(p) > red(before) * 9 / 10,
+                             "the restored context does not show the game as it was",
+                             shoot=run.shot)
         differ = changed(before, after, (0, 0, WIDTH, HEIGHT))
         run.note(f"restored: {differ} blocks differ from the picture before the loss; "
                  f"red heart pixels {red(before)} before, {red(after)} after")
         check(differ < 10 and red(after) > red(before) * 9 / 10,
               "the restored context does not show the game as it was")
         key(b, "Space")
-        time.sleep(0.5)
-        going_on = run.shot(b, "going-on")
+        going_on = wait_picture(run, b, "going-on", lambda p: red(p) < red(after) * 4 / 5,
+                                "the game did not go on after the restore", shoot=run.shot)
         run.note(f"after Space: {red(going_on)} red heart pixels")
         check(red(going_on) < red(after) * 4 / 5, "the game did not go on after the restore")
         check(not problems(b), "console errors or failed requests")
@@ -454,7 +544,7 @@ def scenario_same_world(run, build_dir):
         ended = b.js("return [performance.now(), window.vantorixDisplayFrames];")
         display_rate = 1000 * (ended[1] - started[1]) / (ended[0] - started[0])
         b.js("document.getElementById('ended').hidden = true;")
-        time.sleep(0.3)
+        b.frames(2)
         web = run.shot(b, "web")
         lines = [text for _, text in b.logs()]
     stats = [m for m in map(STATS_LINE.search, lines) if m]
@@ -463,8 +553,8 @@ def scenario_same_world(run, build_dir):
     run.note(f"stats: {frames} frames in {seconds} s ({fps} fps) after the first, on a display "
              f"that called back {display_rate:.0f} times a second")
     # At most 60 a second however often the display calls back (it does so less often when a
-    # frame takes long to draw); the floor only tells a game that ran from one that stalled.
-    check(seconds >= 2.5 and 15 <= fps <= 62, "expected at most 60 passes a second")
+    # frame takes long to draw); how fast a busy machine draws is the benchmark's to tell.
+    check(seconds >= 2.5 and frames > 0 and fps <= 62, "expected at most 60 passes a second")
     # The stats line counts the frames after the first: the last picture is frame frames + 1.
     ticks = frames + 1
     linux = linux_picture(run, run.snapshot, run.shim, FIXED_SECONDS, ticks, "linux")
@@ -497,6 +587,369 @@ def scenario_no_webgl(run, build_dir):
         check(b.js("return document.getElementById('loading').hidden;"),
               "the loading line is still shown")
         run.shot(b, "no-webgl")
+
+def open_phone(run, b, server, query=""):
+    """The page on a phone held upright, with a touch screen and no mouse or keyboard."""
+    b.touch_screen()
+    b.set_viewport(*PHONE, PHONE_RATIO, mobile=True)
+    run.open_game(b, server, query)
+
+
+def centre(b, selector):
+    x, y, width, height = element_rect(b, selector)
+    return (x + width / 2, y + height / 2)
+
+
+def tap(b, selector):
+    """A tap on an element, in its middle."""
+    b.touch("touchStart", [centre(b, selector)])
+    b.touch("touchEnd", [])
+
+
+def swipe_up_below(b):
+    """A swipe up on the touch area below the picture, clear of the buttons and the orbit pad."""
+    x, top, width, height = element_rect(b, "#pad")
+    swipe(b, (x + width * 0.75, top + height * 0.55), (x + width * 0.75, top + height * 0.25))
+
+
+def hearts_in(picture):
+    """The hearts in the top tenth of the picture's right half: runs of columns that hold
+    strongly red pixels, each with the red of a heart (a far food sphere has far less)."""
+    height, width = picture.shape[:2]
+    top = picture[:height // 10, width // 2:]
+    red_pixels = ((top[..., 0] > 150) & (top[..., 1] < 90) & (top[..., 2] < 90)).sum(axis=0)
+    runs, area = [], 0
+    for count in list(red_pixels) + [0]:
+        if count:
+            area += int(count)
+        elif area:
+            runs.append(area)
+            area = 0
+    return sum(1 for run_area in runs if run_area >= HEART_AREA * (height / HEIGHT) ** 2)
+
+
+def white(region):
+    """The HUD's text: bright and grey, where the crates' and food's light parts are tinted."""
+    low, high = region.min(axis=2), region.max(axis=2)
+    return (low > 200) & (high - low < 12)
+
+
+def points_text(picture):
+    """The box of the white text in the top tenth of the picture's left half ("POINTS:" and the
+    score), as its width and height in pixels; None when there is none."""
+    height, width = picture.shape[:2]
+    ys, xs = numpy.nonzero(white(picture[:height // 10, :width // 2]))
+    if xs.size == 0:
+        return None
+    return int(xs.max() - xs.min() + 1), int(ys.max() - ys.min() + 1)
+
+
+def middle_text(picture, before):
+    """The pixels in the middle of the picture, where "GAME OVER!!!" is drawn, that are white
+    now and were not in the picture before."""
+    height, width = picture.shape[:2]
+    middle = (slice(int(height * 0.35), int(height * 0.65)), slice(int(width * 0.25),
+                                                                    int(width * 0.8)))
+    return int((white(picture[middle]) & ~white(before[middle])).sum())
+
+
+def hud_is_whole(run, picture, what):
+    """Three hearts, and "POINTS:" with the score, legible: as wide for their height as at 4:3
+    (a squeezed picture makes them narrow) and at least a dozen pixels high."""
+    hearts, points = hearts_in(picture), points_text(picture)
+    run.note(f"{what}: {picture.shape[1]}x{picture.shape[0]} pixels, {hearts} hearts, "
+             f"the points' text {points[0] if points else 0}x{points[1] if points else 0}")
+    check(hearts == 3, f"{hearts} hearts {what}")
+    check(points is not None and points[1] >= 12, f"no legible points {what}")
+    return points
+
+
+def device_pixels(b):
+    """The canvas's CSS size at the page's pixel ratio, as the game sizes its drawing buffer."""
+    return tuple(b.js("const r = document.getElementById('canvas').getBoundingClientRect();"
+                      "const ratio = window.devicePixelRatio;"
+                      "return [Math.round(r.width * ratio), Math.round(r.height * ratio)];"))
+
+
+def wait_canvas(b, size):
+    try:
+        b.wait_for(f"document.getElementById('canvas').width === {size[0]} && "
+                   f"document.getElementById('canvas').height === {size[1]}", timeout=30)
+    except TimeoutError:
+        raise Failure(f"the canvas is {canvas_size(b)}, expected {size}")
+
+
+def views_by_touch(run, b, view1):
+    """Each view by its button, and back to view 1 in between: 2, 3 and 4 show pictures of their
+    own, and 5 to 8 show view 4's, as the digits do. Returns the pictures."""
+    views = {}
+    for n in range(2, 9):
+        tap(b, f"#view-{n}")
+        views[n] = wait_picture(run, b, f"view{n}",
+                                lambda p: changed(view1, p, whole(p)) > VIEW_CHANGE,
+                                f"button {n} did not change the view")
+        tap(b, "#view-1")
+        wait_picture(run, b, "view1-again", lambda p: changed(view1, p, whole(p)) == 0,
+                     "button 1 did not bring view 1 back")
+    region = whole(view1)
+    same = [changed(views[4], views[n], region) for n in range(5, 9)]
+    distinct = [changed(views[m], views[n], region) for m, n in ((2, 3), (2, 4), (3, 4))]
+    run.note(f"views by touch: 5-8 differ from 4 in {same} blocks; 2/3, 2/4, 3/4 in {distinct}")
+    check(all(count == 0 for count in same), "buttons 5 to 8 do not show view 4's picture")
+    check(all(count > VIEW_CHANGE for count in distinct), "views 2, 3 and 4 look alike")
+    return views
+
+
+def orbit_by_touch(run, b, view1):
+    """A finger on the orbit pad selects view 2; moved sideways it turns the orbit, moved down
+    it takes the eye farther and higher."""
+    x, y, width, height = element_rect(b, "#orbit")
+    finger = (x + width * 0.15, y + height * 0.2)
+    b.touch("touchStart", [finger])
+    wait_picture(run, b, "orbit", lambda p: changed(view1, p, whole(p)) > VIEW_CHANGE,
+                 "a finger on the orbit pad did not select view 2")
+    b.frames(ORBIT_FRAMES)  # the finger's place, the message after the view's
+    before = run.picture(b, "orbit-before")
+    for step in range(1, 9):
+        b.touch("touchMove", [(finger[0] + width * 0.08 * step, finger[1])])
+        b.frames(2)
+    sideways = wait_picture(run, b, "orbit-turned",
+                            lambda p: changed(before, p, whole(p)) > ORBIT_CHANGE,
+                            "moving sideways on the pad did not turn the orbit")
+    b.touch("touchMove", [(finger[0] + width * 0.64, y + height * 0.95)])
+    farther = wait_picture(run, b, "orbit-farther",
+                           lambda p: changed(sideways, p, whole(p)) > VIEW_CHANGE,
+                           "moving down on the pad did not move the eye away")
+    b.touch("touchEnd", [])
+    region = whole(before)
+    run.note(f"orbit pad: sideways {changed(before, sideways, region)} blocks changed, down "
+             f"{changed(sideways, farther, region)}")
+
+
+def scenario_phone(run, build_dir):
+    """A phone held upright shows what a 4:3 picture shows, with the touch hint and the buttons
+    below it; swipes below the picture turn, each view has its button, the orbit pad turns view
+    2, "?" brings the hint back; turned sideways the picture fills the screen, and a touch at the
+    turn is not lost; the full-screen button asks for full screen."""
+    with browser.Server(run.page_dir) as server, browser.Browser(*PHONE) as b:
+        open_phone(run, b, server)
+        upright = (PHONE[0] * PHONE_RATIO, int(PHONE[0] * 3 / 4 * PHONE_RATIO + 0.5))
+        wait_canvas(b, upright)
+        start = run.picture(b, "upright")
+        points = hud_is_whole(run, start, "upright")
+        shape = points[0] / points[1]
+        check(abs(shape - POINTS_SHAPE) < POINTS_SHAPE / 4,
+              f"the points' text is {shape:.1f} times as wide as high, at 4:3 {POINTS_SHAPE}")
+        check(shown(b, "#controls") and not shown(b, "#hint-keys"),
+              "a touch screen gets the keyboard's hint or no buttons")
+        hint_is_away_from_the_hud(run, b, "#hint-touch", "Swipe")
+
+        up_turns_the_snake(run, b, lambda: swipe_up_below(b), whole(start), run.picture)
+        check(not shown(b, "#hint-touch"), "the hint stayed after the first swipe")
+        view1 = settle(run, b, "dead", shoot=run.picture)
+        views = views_by_touch(run, b, view1)
+        orbit_by_touch(run, b, view1)
+
+        tap(b, "#help")
+        b.wait_for("document.getElementById('hint-touch').hidden === false", timeout=30)
+        tap(b, "#view-3")
+        b.wait_for("document.getElementById('hint-touch').hidden === true", timeout=30)
+        run.note("'?' brought the hint back; the next touch took it away")
+        wait_picture(run, b, "view3-again", lambda p: changed(views[3], p, whole(p)) == 0,
+                     "button 3 did not bring view 3 back")
+
+        # Turned: the view chosen at once is the one shown, in a picture of the new shape.
+        b.set_viewport(*PHONE_TURNED, PHONE_RATIO, mobile=True)
+        b.wait_for(f"window.innerWidth === {PHONE_TURNED[0]}", timeout=30)
+        tap(b, "#view-1")
+        turned = (PHONE_TURNED[0] * PHONE_RATIO, PHONE_TURNED[1] * PHONE_RATIO)
+        wait_canvas(b, turned)
+        b.frames(ORBIT_FRAMES)
+        sideways = run.picture(b, "turned")
+        check(sideways.shape[1::-1] == turned, f"a picture of {sideways.shape} when turned")
+        hud_is_whole(run, sideways, "turned")
+        tap(b, "#view-3")
+        wait_picture(run, b, "turned-view3",
+                     lambda p: changed(sideways, p, whole(p)) > VIEW_CHANGE,
+                     "button 3 did not change the view once turned")
+        tap(b, "#view-1")
+        wait_picture(run, b, "turned-view1", lambda p: changed(sideways, p, whole(p)) == 0,
+                     "the view chosen as the phone turned was lost")
+        run.note("the view chosen as the phone turned was taken")
+        b.set_viewport(*PHONE, PHONE_RATIO, mobile=True)
+        wait_canvas(b, upright)
+        check(device_pixels(b) == upright, "the canvas's buffer is not its size")
+        tap(b, "#fullscreen")
+        b.wait_for("document.fullscreenElement !== null", timeout=30)
+        tap(b, "#fullscreen")
+        b.wait_for("document.fullscreenElement === null", timeout=30)
+        run.note("the full-screen button went full screen and back")
+        check(not problems(b), "console errors or failed requests")
+
+
+def scenario_phone_game(run, build_dir):
+    """Touch alone plays a whole game: swipes turn, taps go on, and after the last life "GAME
+    OVER!!!" and the score stay with a "Play again" button that starts a new game with three
+    hearts. Ending a game takes the end button and its confirmation; "Play on" ends nothing."""
+    with browser.Server(run.page_dir) as server, browser.Browser(*PHONE) as b:
+        open_phone(run, b, server)
+        dead = None
+        for lives in (3, 2, 1):
+            wait_picture(run, b, f"lives-{lives}", lambda p, n=lives: hearts_in(p) == n,
+                         f"no {lives} hearts")
+            swipe_up_below(b)
+            dead = settle(run, b, f"dead-{lives}", shoot=run.picture)
+            tap(b, "#canvas")
+        b.wait_for("document.getElementById('ended').hidden === false", timeout=30)
+        over = wait_picture(run, b, "game-over", lambda p: hearts_in(p) == 0, "hearts left")
+        text = b.js("return document.getElementById('ended-text').textContent;")
+        written = middle_text(over, dead)
+        run.note(f"game over: {written} pixels in the middle turned white at the last tap; the "
+                 f"page says '{text}'")
+        check(written > over.shape[1] // 3, "no \"GAME OVER!!!\" in the middle of the picture")
+        check(points_text(over) is not None, "the score did not stay")
+        check(text == "Game over." and shown(b, "#again"), "no way to play again")
+        check(exit_status(b) is None, "the game ended instead of staying over")
+        tap(b, "#again")
+        b.wait_for("performance.getEntriesByName('vantorix-first-frame').length > 0 && "
+                   "document.getElementById('ended').hidden", timeout=60)
+        hud_is_whole(run, wait_picture(run, b, "again", lambda p: hearts_in(p) == 3,
+                                       "'Play again' did not start a game with three hearts"),
+                     "after 'Play again'")
+
+        tap(b, "#end")
+        b.wait_for("document.getElementById('end-ask').hidden === false", timeout=30)
+        tap(b, "#end-cancel")
+        b.wait_for("document.getElementById('end-ask').hidden === true", timeout=30)
+        b.frames(ORBIT_FRAMES)
+        check(exit_status(b) is None, "'Play on' ended the game")
+        tap(b, "#end")
+        b.wait_for("document.getElementById('end-ask').hidden === false", timeout=30)
+        tap(b, "#end-confirm")
+        wait_exit(b, 27)
+        check(shown(b, "#again") and not shown(b, "#controls"),
+              "the ended game offers no new one, or keeps its buttons")
+        run.note("the end button and its confirmation ended the game with 27")
+        check(not problems(b), "console errors or failed requests")
+
+
+def worker_entries(page):
+    with open(os.path.join(page, "sw.js")) as worker:
+        return WORKER_ENTRY.findall(worker.read())
+
+
+def cache_listing(b):
+    """Every cache of the page's origin and the addresses it holds."""
+    return b.driver.execute_async_script("""
+        const done = arguments[0];
+        (async () => {
+            const listing = {};
+            for (const name of await caches.keys()) {
+                listing[name] = (await (await caches.open(name)).keys()).map((r) => r.url);
+            }
+            return listing;
+        })().then(done, (error) => done({error: String(error)}));""")
+
+
+def worker_cache(page, server):
+    """The cache the worker of the page in `page` keeps its files in."""
+    with open(os.path.join(page, "sw.js")) as worker:
+        build = re.search(r'const BUILD = "([0-9a-f]+)";', worker.read())[1]
+    return f"vantorix {server.url} {build}"
+
+
+def scenario_installable(run, build_dir):
+    """Chromium finds the page installable: a manifest named Vantorix, with the game's icons at
+    192 and 512 pixels, a theme colour and no browser bars, and a service worker that keeps
+    exactly the page's files, as this build made them, under this build's name."""
+    with browser.Server(run.page_dir) as server, browser.Browser(WIDTH, HEIGHT) as b:
+        run.open_game(b, server)
+        b.wait_for(SERVICE_WORKER_READY, timeout=60)
+        errors = b.cdp("Page.getInstallabilityErrors")["installabilityErrors"]
+        run.note(f"installability errors: {errors}")
+        check(errors == [], "Chromium does not find the page installable")
+        manifest = b.cdp("Page.getAppManifest")
+        check(not manifest.get("errors"), f"the manifest has errors: {manifest.get('errors')}")
+        data = json.loads(manifest["data"])
+        run.note(f"manifest: {data['name']}, display {data['display']}, theme "
+                 f"{data.get('theme_color')}, icons {[i['sizes'] for i in data['icons']]}")
+        check(data["name"] == "Vantorix" and data["display"] == "fullscreen" and
+              data.get("theme_color"), "the manifest lacks the name, full screen or a colour")
+        check(sorted(i["sizes"] for i in data["icons"]) == ["192x192", "512x512"],
+              "the manifest's icons are not 192 and 512 pixels")
+        for icon in data["icons"]:
+            side = int(icon["sizes"].split("x")[0])
+            with Image.open(os.path.join(run.page_dir, icon["src"])) as picture:
+                check(picture.format == "PNG" and picture.size == (side, side),
+                      f"{icon['src']} is no {side}-pixel PNG")
+
+        entries = worker_entries(run.page_dir)
+        made = set(os.listdir(run.page_dir)) - {"sw.js"}
+        check({name for name, _ in entries} == made,
+              f"the worker lists {sorted(n for n, _ in entries)}, the page is {sorted(made)}")
+        for name, sha256 in entries:
+            with open(os.path.join(run.page_dir, name), "rb") as page_file:
+                check(hashlib.sha256(page_file.read()).hexdigest() == sha256,
+                      f"the worker's {name} is not this build's")
+        listing = cache_listing(b)
+        kept = {url[len(server.url):] for url in listing.get(worker_cache(run.page_dir, server),
+                                                             [])}
+        run.note(f"caches: {list(listing)}; the page's holds {sorted(kept)}")
+        check(list(listing) == [worker_cache(run.page_dir, server)] and kept == made,
+              "the worker does not keep exactly the page's files under this build's name")
+        check(not problems(b), "console errors or failed requests")
+
+
+def make_worker(run, page):
+    """The worker that the build makes for the files in `page`."""
+    names = [name for name, _ in worker_entries(page)]
+    subprocess.run([os.environ.get("CMAKE", "cmake"), f"-DPAGE={page}",
+                    "-DFILES=" + "|".join(names),
+                    f"-DTEMPLATE={os.path.join(run.source_dir, 'web', 'sw.js.in')}",
+                    f"-DOUT={os.path.join(page, 'sw.js')}",
+                    "-P", os.path.join(run.source_dir, "web", "make-worker.cmake")], check=True)
+
+
+def first_frame_ms(b):
+    return b.js("return performance.getEntriesByName('vantorix-first-frame')[0].startTime;")
+
+
+def scenario_offline(run, build_dir):
+    """After one visit the page loads and plays with its server stopped and the browser offline.
+    A new build served at the same address replaces the kept one at the next visit, with no file
+    of the old one left, also offline."""
+    page = os.path.join(run.artefacts, "page")
+    shutil.rmtree(page, ignore_errors=True)
+    shutil.copytree(run.page_dir, page)
+    new_build = "window.vantorixBuild === 'next'"
+    with browser.Browser(WIDTH, HEIGHT) as b:
+        with browser.Server(page) as server:
+            run.open_game(b, server)
+            b.wait_for(SERVICE_WORKER_READY, timeout=60)
+            online = first_frame_ms(b)
+        address = server.url + "index.html"
+        b.offline(True)
+        b.open(address)
+        b.wait_for(FIRST_FRAME, timeout=60)
+        run.note(f"first frame {online:.0f} ms after the page was asked for online, "
+                 f"{first_frame_ms(b):.0f} ms offline with the server stopped")
+        up_turns_the_snake(run, b, lambda: key(b, "Up"))
+
+        with open(os.path.join(page, "page.js"), "a") as script:
+            script.write("\nwindow.vantorixBuild = 'next';\n")
+        make_worker(run, page)
+        b.offline(False)
+        with browser.Server(page, server.port) as again:
+            b.open(address)
+            b.wait_for(f"{new_build} && {FIRST_FRAME}", timeout=60)
+            listing = cache_listing(b)
+            run.note(f"the new build is shown; caches: {list(listing)}")
+            check(list(listing) == [worker_cache(page, again)],
+                  "the old build's files are still kept, or the new one's are not")
+        b.offline(True)
+        b.open(address)
+        b.wait_for(f"{new_build} && {FIRST_FRAME}", timeout=60)
+        run.note("offline again, the new build is the one shown")
 
 
 def main():
