@@ -487,17 +487,24 @@ def scenario_touch(run, build_dir):
         check(not problems(b), "console errors or failed requests")
 
 
+def pad_looks(b, looks):
+    """Waits until the game has looked at the pads `looks` times in all."""
+    try:
+        b.wait_for(f"window.vantorixPadLooks >= {looks}", timeout=60)
+    except TimeoutError:
+        raise Failure(f"the game no longer looks at the pads (exit status {exit_status(b)})")
+
+
 def pad_change(b, script):
     """Changes the fake pad (`script`, with `pad` the pad) and waits until the game has looked
     at the pads since."""
-    looks = b.js(f"const pad = window.vantorixPad; {script}; return window.vantorixPadLooks;")
-    b.wait_for(f"window.vantorixPadLooks > {looks}", timeout=30)
+    pad_looks(b, b.js(f"const pad = window.vantorixPad; {script};"
+                      "return window.vantorixPadLooks;") + 1)
 
 
 def pad_passes(b, count):
     """Waits until the game has run `count` more passes (it looks at the pads once a pass)."""
-    looks = b.js("return window.vantorixPadLooks;")
-    b.wait_for(f"window.vantorixPadLooks >= {looks + count}", timeout=60)
+    pad_looks(b, b.js("return window.vantorixPadLooks;") + count)
 
 
 def pad_hold(b, buttons, pressed=True):
@@ -551,7 +558,8 @@ def scenario_gamepad(run, build_dir):
         pad_sticks(b, (0, 0, 1, 0))
         turned = wait_picture(run, b, "orbit-turned",
                               lambda p: changed(view2, p) > ORBIT_CHANGE,
-                              "the right stick did not turn the orbit", shoot=run.shot)
+                              "R1 did not show view 2, or the right stick did not turn its orbit",
+                              shoot=run.shot)
         run.note(f"R1: {changed(dead, view2)} blocks changed; the right stick: "
                  f"{changed(view2, turned)} more")
         pad_change(b, "window.vantorixPadPlugged = false")
