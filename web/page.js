@@ -1,9 +1,9 @@
 // page.js -- the page around the game: what the game writes goes to the console, ?stats=1 asks
 // for the stats line, and the page says what the game is doing: loading, playing, over, ended, or
-// unable to run. It shows the controls of the device in hand until the first input, the touch
-// screen's buttons, full screen, and keeps the page for offline play (sw.js). The game
-// (src/app/web_main.cpp) calls the Module.vantorix* routines; the buttons that stand for keys
-// (the views, the end) are the game's own listeners, not the page's.
+// unable to run. It shows the controls of the device in hand (and a gamepad's, once the game sees
+// one) until the first input, the touch screen's buttons, full screen, and keeps the page for
+// offline play (sw.js). The game (src/app/web_main.cpp) calls the Module.vantorix* routines; the
+// buttons that stand for keys (the views, the end) are the game's own listeners, not the page's.
 "use strict";
 
 (function () {
@@ -46,16 +46,28 @@
     return document.body.classList.contains("touch") ? "hint-touch" : "hint-keys";
   }
 
+  // Once the game has seen a gamepad, the hint tells its controls too.
+  let padSeen = false;
+
+  function showHint() {
+    show(hintShown());
+    if (padSeen) {
+      show("hint-pad");
+    }
+  }
+
   function hideHint() {
     hide("hint-keys");
     hide("hint-touch");
+    hide("hint-pad");
   }
 
   function toggleHint() {
-    const id = hintShown();
-    const wasShown = !byId(id).hidden;
+    const wasShown = !byId(hintShown()).hidden;
     hideHint();
-    byId(id).hidden = wasShown;
+    if (!wasShown) {
+      showHint();
+    }
   }
 
   // Keys held on their way to another (Shift for "?") are no input of their own.
@@ -71,6 +83,10 @@
     if (own) {
       return;
     }
+    begin();
+  }
+
+  function begin() {
     played = true;
     hideHint();
   }
@@ -155,7 +171,7 @@
       // The buttons show once the game listens to them: a touch while it loads would be lost.
       show("controls");
       if (!played) {
-        show(hintShown());
+        showHint();
       }
       performance.mark("vantorix-first-frame");
       // After the game's own loading, which it would slow down.
@@ -173,6 +189,15 @@
       hideHint();
       offerNewGame("The game has ended.");
     },
+    // A gamepad the game reads is there; its first press is the player's first input, as a
+    // key's or a touch's.
+    vantorixPadSeen: () => {
+      padSeen = true;
+      if (!byId(hintShown()).hidden) {
+        show("hint-pad");
+      }
+    },
+    vantorixPadUsed: begin,
     vantorixNoWebGL: () => {
       cannotRun("Vantorix needs WebGL, which this browser does not offer here. Turn on " +
                 "hardware acceleration in its settings, or try another browser.");

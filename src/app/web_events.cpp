@@ -15,6 +15,24 @@ constexpr int kFirstPrintable = 0x20;
 constexpr int kDelete = 0x7F;
 // The key of view 2, the view the orbit shows in.
 constexpr const char* kOrbitViewKey = "2";
+constexpr const char* kStandardMapping = "standard";
+
+// Where the W3C standard mapping puts the buttons the game binds, in Gamepad.buttons.
+struct StandardButton {
+    std::size_t index;
+    std::uint16_t padButton;
+};
+
+constexpr StandardButton kStandardButtons[] = {
+    {0, kPadSouth}, {4, kPadL1},    {5, kPadR1},    {8, kPadSelect}, {9, kPadStart},
+    {12, kPadUp},   {13, kPadDown}, {14, kPadLeft}, {15, kPadRight},
+};
+
+// And the sticks, in Gamepad.axes: x then y of each, right and down positive, as in PadState.
+constexpr std::size_t kLeftStickX = 0;
+constexpr std::size_t kLeftStickY = 1;
+constexpr std::size_t kRightStickX = 2;
+constexpr std::size_t kRightStickY = 3;
 
 struct NamedKey {
     const char* name;
@@ -82,6 +100,11 @@ int swipeArrow(double dx, double dy) {
 
 double distanceFromStart(const Touch& touch, double x, double y) {
     return std::hypot(x - touch.startX, y - touch.startY);
+}
+
+// An axis the browser reports out of its range, or as no number, is held to it or at rest.
+float axisValue(double value) {
+    return std::isfinite(value) ? static_cast<float>(std::clamp(value, -1.0, 1.0)) : 0.0f;
 }
 
 }  // namespace
@@ -199,6 +222,63 @@ bool takeMessage(WebQueue& queue, Message* message) {
     }
     *message = queue.front();
     queue.pop_front();
+    return true;
+}
+
+PadState padFromWeb(const WebGamepad& gamepad) {
+    PadState state;
+    if (!gamepad.connected || gamepad.mapping != kStandardMapping) {
+        return state;
+    }
+    state.connected = true;
+    for (const StandardButton& button : kStandardButtons) {
+        if (gamepad.pressed[button.index]) {
+            state.buttons |= button.padButton;
+        }
+    }
+    state.leftX = axisValue(gamepad.axes[kLeftStickX]);
+    state.leftY = axisValue(gamepad.axes[kLeftStickY]);
+    state.rightX = axisValue(gamepad.axes[kRightStickX]);
+    state.rightY = axisValue(gamepad.axes[kRightStickY]);
+    return state;
+}
+
+void padsSampled(WebPads& pads, const std::vector<WebGamepad>& sampled, const PadContext& context,
+                 WebQueue& queue) {
+    pads.pads.resize(std::max(pads.pads.size(), sampled.size()));
+    PadQueue made;
+    for (std::size_t i = 0; i < pads.pads.size(); ++i) {
+        Pad& pad = pads.pads[i];
+        const PadState now = i < sampled.size() ? padFromWeb(sampled[i]) : PadState{};
+        if (now.connected && !pad.last.connected && pads.looked) {
+            PadState rest;
+            rest.connected = true;
+            padChanged(pad, rest, context, made);
+        }
+        padChanged(pad, now, context, made);
+        pads.seen = pads.seen || now.connected;
+    }
+    pads.looked = true;
+    pads.used = pads.used || !made.empty();
+    for (const Message& message : made) {
+        queueMessage(queue, message);
+    }
+}
+
+bool takePassMessage(WebQueue& queue, WebPads& pads, const PadContext& context, Message* message) {
+    if (takeMessage(queue, message)) {
+        return true;
+    }
+    Stick held;
+    for (const Pad& pad : pads.pads) {
+        const Stick stick = rightStick(pad.last);
+        held.x += stick.x;
+        held.y += stick.y;
+    }
+    if (!steerPointer(pads.pointer, held, context, message)) {
+        return false;
+    }
+    pads.used = true;
     return true;
 }
 

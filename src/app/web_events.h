@@ -1,12 +1,16 @@
-// web_events.h -- the page's keyboard, pointer and touch events turned into the game's messages,
-// and the queue that hands them out one per pass. Needs no Emscripten header, so the translation
-// builds and is tested on every platform.
+// web_events.h -- the page's keyboard, pointer and touch events and its gamepads turned into the
+// game's messages, and the queue that hands them out one per pass. Needs no Emscripten header, so
+// the translation builds and is tested on every platform.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <string>
+#include <vector>
 
+#include "app/gamepad.h"
 #include "app/message.h"
 
 namespace app {
@@ -113,5 +117,46 @@ void queueMessage(WebQueue& queue, const Message& message);
 
 // Takes this pass's message; false when none is waiting.
 bool takeMessage(WebQueue& queue, Message* message);
+
+// A pad as the page's Gamepad API shows it at one look (Gamepad.connected, .mapping,
+// .buttons[i].pressed, .axes): its first buttons and axes, among which the standard mapping puts
+// every control the game binds.
+constexpr std::size_t kWebPadButtons = 16;
+constexpr std::size_t kWebPadAxes = 4;
+struct WebGamepad {
+    bool connected = false;
+    std::string mapping;
+    std::array<bool, kWebPadButtons> pressed{};
+    std::array<double, kWebPadAxes> axes{};
+};
+
+// The pad's state in the shared translation's terms (gamepad.h). Only the mapping "standard"
+// says where each button and stick is: a pad in any other (the browser's "" for a pad it does
+// not know) counts as no pad rather than as one misread.
+PadState padFromWeb(const WebGamepad& gamepad);
+
+// What the page keeps of its pads from one pass to the next, by their index in
+// navigator.getGamepads().
+struct WebPads {
+    std::vector<Pad> pads;
+    PadPointer pointer;
+    bool looked = false;  // the pads have been looked at once
+    bool seen = false;    // a pad in the standard mapping has been connected
+    bool used = false;    // a pad has made a message
+};
+
+// This pass's look at the pads, `sampled[i]` being the pad at index i (an index past the end is
+// no pad): the messages of their changes (gamepad.h) are queued, behind the page's events that
+// came before the look. A pad there at the first look starts from what it holds, as on the
+// desktop; one that appears later starts from rest, because a browser shows a pad to the page
+// only once it is used, and the press that shows it is the player's.
+void padsSampled(WebPads& pads, const std::vector<WebGamepad>& sampled, const PadContext& context,
+                 WebQueue& queue);
+
+// Takes this pass's message: the oldest waiting, or else, as on the desktop, the right sticks'
+// pointer move; false when there is neither. A stick's motion never waits in the queue: each
+// look sees only where the sticks are, and they move the pointer only when no other message is
+// waiting.
+bool takePassMessage(WebQueue& queue, WebPads& pads, const PadContext& context, Message* message);
 
 }  // namespace app

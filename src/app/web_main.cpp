@@ -3,7 +3,9 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/dispatch.h"
@@ -28,6 +30,10 @@ struct Page {
     WebQueue queue;
     Touch touch;
     OrbitPad orbitPad;
+    WebPads pads;
+    bool padsReadable = false;
+    bool padSeenShown = false;
+    bool padUseShown = false;
     LoopState loop;
     int width = 0;  // the canvas's size in device pixels
     int height = 0;
@@ -43,6 +49,18 @@ EM_JS(void, pageShowsFirstFrame, (), { Module.vantorixFirstFrame(); });
 EM_JS(void, pageShowsEnd, (int status), { Module.vantorixEnded(status); });
 EM_JS(void, pageShowsGameOver, (), { Module.vantorixGameOver(); });
 EM_JS(void, pageShowsNoWebGL, (), { Module.vantorixNoWebGL(); });
+EM_JS(void, pageShowsPad, (), { Module.vantorixPadSeen(); });
+EM_JS(void, pageShowsPadUsed, (), { Module.vantorixPadUsed(); });
+
+// Whether the page may look at its pads at all. Where a page's embedder forbids gamepads (its
+// permissions policy), navigator.getGamepads() throws, and it would throw inside every pass.
+EM_JS(int, padsAllowed, (), {
+    try {
+        return navigator.getGamepads && navigator.getGamepads() ? 1 : 0;
+    } catch (error) {
+        return 0;
+    }
+});
 
 // The canvas fills the window; its drawing buffer has a pixel for each device pixel.
 void canvasSizeWanted(int* width, int* height) {
@@ -69,8 +87,56 @@ void resizeForMessage(const Message& message) {
 
 constexpr WindowHandlers kWindowHandlers{resizeForMessage, nullptr, nullptr};
 
+// The Gamepad API's view of every pad at this moment, by index.
+std::vector<WebGamepad> lookAtPads() {
+    std::vector<WebGamepad> sampled;
+    if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) {
+        return sampled;
+    }
+    sampled.resize(static_cast<std::size_t>(std::max(0, emscripten_get_num_gamepads())));
+    for (std::size_t i = 0; i < sampled.size(); ++i) {
+        EmscriptenGamepadEvent status{};
+        if (emscripten_get_gamepad_status(static_cast<int>(i), &status) !=
+            EMSCRIPTEN_RESULT_SUCCESS) {
+            continue;  // an index whose pad was pulled out: none
+        }
+        WebGamepad& pad = sampled[i];
+        pad.connected = status.connected != 0;
+        pad.mapping = status.mapping;
+        const auto buttons = std::min<std::size_t>(status.numButtons, pad.pressed.size());
+        for (std::size_t b = 0; b < buttons; ++b) {
+            pad.pressed[b] = status.digitalButton[b] != 0;
+        }
+        const auto axes = std::min<std::size_t>(status.numAxes, pad.axes.size());
+        for (std::size_t a = 0; a < axes; ++a) {
+            pad.axes[a] = status.axis[a];
+        }
+    }
+    return sampled;
+}
+
+// The page hears of the pads once: when the first is seen, and at its first press.
+void tellPageOfPads() {
+    if (page.pads.seen && !page.padSeenShown) {
+        page.padSeenShown = true;
+        pageShowsPad();
+    }
+    if (page.pads.used && !page.padUseShown) {
+        page.padUseShown = true;
+        pageShowsPadUsed();
+    }
+}
+
+// The pads are looked at once a pass, before its message is taken: their presses join the
+// page's events in the one queue, and a pass with no message is the right sticks'.
 bool pollPass(Message* message) {
-    return takeMessage(page.queue, message);
+    const PadContext context = currentPadContext();
+    if (page.padsReadable) {
+        padsSampled(page.pads, lookAtPads(), context, page.queue);
+    }
+    const bool taken = takePassMessage(page.queue, page.pads, context, message);
+    tellPageOfPads();
+    return taken;
 }
 
 void drawFrame() {
@@ -260,6 +326,7 @@ int run() {
     // The textures were put in the virtual file system's working directory, "/".
     startSession("");
     listen();
+    page.padsReadable = padsAllowed() != 0;
     // One call per animation frame; main returns and the page keeps the game running.
     emscripten_set_main_loop(onAnimationFrame, 0, EM_FALSE);
     return 0;

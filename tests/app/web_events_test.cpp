@@ -1,15 +1,18 @@
-// web_events_test.cpp -- the page's keys, touches, buttons, orbit pad and pointer moves as the
-// game's messages.
+// web_events_test.cpp -- the page's keys, touches, buttons, orbit pad, pointer moves and gamepads
+// as the game's messages.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/input.h"
 #include "app/web_events.h"
+#include "message_text.h"
 
 namespace {
 
@@ -211,6 +214,145 @@ TEST(WebEventsTest, MovesOrResizesBackToBackAreOneAndKeysKeepTheirTurn) {
     EXPECT_EQ(message.x, 1600);
     EXPECT_EQ(message.y, 1200);
     EXPECT_FALSE(app::takeMessage(queue, &message));
+}
+
+// A pad as the Gamepad API shows it: the buttons pressed, by index, and the four axes.
+app::WebGamepad gamepad(const char* mapping, std::initializer_list<std::size_t> pressed,
+                        std::array<double, app::kWebPadAxes> axes = {}) {
+    app::WebGamepad pad;
+    pad.connected = true;
+    pad.mapping = mapping;
+    for (const std::size_t index : pressed) {
+        pad.pressed[index] = true;
+    }
+    pad.axes = axes;
+    return pad;
+}
+
+app::WebGamepad standard(std::initializer_list<std::size_t> pressed,
+                         std::array<double, app::kWebPadAxes> axes = {}) {
+    return gamepad("standard", pressed, axes);
+}
+
+const app::WebGamepad kUnplugged{};
+
+// One look at the pads, by index, and the messages it queues (message_text.h, "; " between).
+struct Look {
+    std::vector<app::WebGamepad> pads;
+    const char* messages;
+};
+
+struct Looks {
+    const char* name;
+    std::vector<Look> looks;
+};
+
+const Looks kLooks[] = {
+    {"the standard mapping's places: 12-15 the arrows, 0 Space, 5 and 4 the next and previous "
+     "view, 9 and 8 together Escape",
+     {{{standard({})}, ""},
+      {{standard({12})}, "K 38"},
+      {{standard({13})}, "K 40"},
+      {{standard({14})}, "K 37"},
+      {{standard({15})}, "K 39"},
+      {{standard({0})}, "K 32"},
+      {{standard({5})}, "C 50"},
+      {{standard({4})}, "C 56"},
+      {{standard({9})}, ""},
+      {{standard({9, 8})}, "K 27"},
+      {{standard({1, 2, 3, 6, 7, 10, 11})}, ""}}},
+    {"axes 0 and 1 are the left stick, right and down positive; 2 and 3 turn nothing",
+     {{{standard({})}, ""},
+      {{standard({}, {0.0, -0.9})}, "K 38"},
+      {{standard({}, {0.0, 0.9})}, "K 40"},
+      {{standard({}, {-0.9, 0.0})}, "K 37"},
+      {{standard({}, {0.9, 0.0})}, "K 39"},
+      {{standard({}, {0.0, 0.0, 1.0, -1.0})}, ""},
+      {{standard({}, {0.0, 0.0, -1.0, 1.0})}, ""}}},
+    {"a pad in another mapping is no pad: nothing it presses counts",
+     {{{gamepad("", {})}, ""},
+      {{gamepad("", {12})}, ""},
+      {{gamepad("", {0, 5}, {0.0, -1.0})}, ""},
+      {{gamepad("xr-standard", {9, 8})}, ""}}},
+    {"a pad there at the first look starts from what it holds; pulled out, it holds nothing",
+     {{{standard({9, 12, 0}, {0.0, 0.9})}, ""},
+      {{standard({9, 12, 0}, {0.0, 0.9})}, ""},
+      {{kUnplugged}, ""},
+      {{}, ""},
+      {{standard({12})}, "K 38"},
+      {{standard({12, 8})}, ""},
+      {{standard({8, 9})}, "K 27"}}},
+    {"a pad that appears later starts from rest: the press that shows it counts",
+     {{{}, ""},
+      {{standard({12})}, "K 38"},
+      {{kUnplugged, standard({0}, {0.9, 0.0})}, "K 39; K 32"},
+      {{gamepad("", {0}), standard({0}, {0.9, 0.0})}, ""},
+      {{standard({0}), standard({0})}, "K 32"}}},
+    {"each pad has its own presses: Start on one and Select on another are no chord",
+     {{{standard({}), standard({})}, ""},
+      {{standard({9}), standard({12})}, "K 38"},
+      {{standard({9}), standard({8, 12})}, ""},
+      {{standard({9, 15}), standard({8, 13})}, "K 39; K 40"}}},
+};
+
+TEST(WebEventsTest, LooksAtThePadsQueueTheirMessages) {
+    for (const Looks& sequence : kLooks) {
+        SCOPED_TRACE(sequence.name);
+        app::WebPads pads;
+        for (std::size_t i = 0; i < sequence.looks.size(); ++i) {
+            app::WebQueue queue;
+            app::padsSampled(pads, sequence.looks[i].pads, app::PadContext{}, queue);
+            std::string text;
+            for (const Message& message : queue) {
+                text += (text.empty() ? "" : "; ") + app_test::describe(message);
+            }
+            EXPECT_EQ(text, sequence.looks[i].messages) << "look " << i;
+        }
+    }
+}
+
+// The page's events and the pads share the one queue: what came first is taken first, one
+// message a pass, and the right sticks move the pointer only in a pass that has nothing else.
+TEST(WebEventsTest, ThePadsTakeTheirTurnInThePagesQueueAndTheSticksWaitForAQuietPass) {
+    app::WebPads pads;
+    app::WebQueue queue;
+    app::PadContext context;
+    context.pointerX = 100;
+    context.pointerY = 300;
+    std::vector<std::string> taken;
+    auto pass = [&](const std::vector<app::WebGamepad>& look, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            app::padsSampled(pads, look, context, queue);
+            Message message;
+            const bool took = app::takePassMessage(queue, pads, context, &message);
+            taken.push_back(took ? app_test::describe(message) : "");
+            if (took && message.kind == MessageKind::MouseMove) {
+                context.pointerX = message.x;
+                context.pointerY = message.y;
+            }
+        }
+    };
+    const std::array<double, app::kWebPadAxes> rightAndDown{0.0, 0.0, 1.0, 1.0};
+    const std::array<double, app::kWebPadAxes> halfRight{0.0, 0.0, 0.625, 0.0};
+
+    pass({gamepad("", {}, rightAndDown)});
+    EXPECT_FALSE(pads.seen);
+    pass({standard({})});
+    EXPECT_TRUE(pads.seen);
+    EXPECT_FALSE(pads.used);
+    app::queueMessage(queue, app::translateKey(app::WebKey{"ArrowUp", false}));
+    app::queueMessage(queue, app::pointerMessage(100, 300));
+    pass({standard({5, 0}, rightAndDown)}, 6);
+    EXPECT_TRUE(pads.used);
+    pass({standard({})});
+    // Two pads' sticks add up: each half-way out of its dead zone, a pixel a pass together.
+    pass({standard({}, halfRight), standard({}, halfRight)}, 2);
+    // Pulled out with its stick held, a pad steers no more: the other, alone, every other pass.
+    pass({kUnplugged, standard({}, halfRight)}, 2);
+    pass({kUnplugged, kUnplugged});
+    EXPECT_EQ(taken, (app_test::Described{"", "", "K 38", "M 100,300", "K 32", "C 50", "M 100,304",
+                                          "M 101,308", "", "M 102,308", "M 103,308", "",
+                                          "M 104,308", ""}));
 }
 
 }  // namespace

@@ -61,6 +61,31 @@ HTMLCanvasElement.prototype.getContext = function (type, ...rest) {
     return /webgl/.test(type) ? null : realGetContext.call(this, type, ...rest);
 };
 """
+# A standard gamepad offered to the page in place of the browser's own (none here): the test
+# presses its buttons and moves its sticks (vantorixPad), pulls it out and plugs it in again
+# (vantorixPadPlugged); vantorixPadLooks counts the game's looks at the pads, one a pass.
+FAKE_PAD = """
+window.vantorixPad = {
+    id: "Vantorix test pad", index: 0, connected: true, mapping: "standard", timestamp: 0,
+    axes: [0, 0, 0, 0],
+    buttons: Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0})),
+};
+window.vantorixPadPlugged = true;
+window.vantorixPadLooks = 0;
+navigator.getGamepads = () => {
+    window.vantorixPadLooks += 1;
+    return [window.vantorixPadPlugged ? window.vantorixPad : null, null, null, null];
+};
+"""
+# Where the standard mapping puts the buttons the game binds.
+PAD_SOUTH, PAD_L1, PAD_R1, PAD_SELECT, PAD_START, PAD_UP = 0, 4, 5, 8, 9, 12
+# A page whose embedder forbids gamepads (a permissions policy): navigator.getGamepads() throws.
+PADS_FORBIDDEN = """
+navigator.getGamepads = () => {
+    throw new DOMException("the gamepad feature is disallowed by permissions policy",
+                           "SecurityError");
+};
+"""
 # Every key event and touch start the page sees, and whether something took its default.
 WATCH_DEFAULTS = """
 window.vantorixSeen = [];
@@ -414,8 +439,10 @@ def scenario_page(run, build_dir):
 
 def scenario_quit_keys(run, build_dir):
     """q and Q end the game with the codes the desktop game returns (Escape: the page scenario);
-    the page's offer to play again starts a new game."""
+    the page's offer to play again starts a new game. The page may not use gamepads here, and
+    plays all the same."""
     with browser.Server(run.page_dir) as server, browser.Browser(WIDTH, HEIGHT) as b:
+        b.before_scripts(PADS_FORBIDDEN)
         run.open_game(b, server)
         key(b, "q")
         wait_exit(b, 113)
@@ -457,6 +484,109 @@ def scenario_touch(run, build_dir):
         seen = b.js("return window.vantorixSeen;")
         check(seen and all(prevented for kind, _, prevented in seen if kind == "touchstart"),
               f"a touch kept its default (scrolling, zooming): {seen}")
+        check(not problems(b), "console errors or failed requests")
+
+
+def pad_looks(b, looks):
+    """Waits until the game has looked at the pads `looks` times in all."""
+    try:
+        b.wait_for(f"window.vantorixPadLooks >= {looks}", timeout=60)
+    except TimeoutError:
+        raise Failure(f"the game no longer looks at the pads (exit status {exit_status(b)})")
+
+
+def pad_change(b, script):
+    """Changes the fake pad (`script`, with `pad` the pad) and waits until the game has looked
+    at the pads since."""
+    pad_looks(b, b.js(f"const pad = window.vantorixPad; {script};"
+                      "return window.vantorixPadLooks;") + 1)
+
+
+def pad_passes(b, count):
+    """Waits until the game has run `count` more passes (it looks at the pads once a pass)."""
+    pad_looks(b, b.js("return window.vantorixPadLooks;") + count)
+
+
+def pad_hold(b, buttons, pressed=True):
+    state = "true" if pressed else "false"
+    pad_change(b, f"for (const i of {list(buttons)}) pad.buttons[i] = "
+                  f"{{pressed: {state}, touched: {state}, value: {int(pressed)}}}")
+
+
+def pad_press(b, *buttons):
+    """Presses buttons and lets them go, each held until the game has seen it."""
+    pad_hold(b, buttons)
+    pad_hold(b, buttons, pressed=False)
+
+
+def pad_sticks(b, axes):
+    pad_change(b, f"pad.axes = {list(axes)}")
+
+
+def scenario_gamepad(run, build_dir):
+    """A standard gamepad plays as the keys do: the hint tells its controls and goes at its first
+    press, the d-pad turns the snake, R1 and L1 change the view, the right stick turns the orbit
+    of view 2 while it is held, and no more once the pad is pulled out with it held, the south
+    button goes on after a death, and Start and Select together end the game with 27 (Start
+    alone does not). The same pad in another mapping changes nothing."""
+    with browser.Server(run.page_dir) as server, browser.Browser(WIDTH, HEIGHT) as b:
+        b.before_scripts(FAKE_PAD)
+        run.open_game(b, server)
+        check(shown(b, "#hint-keys"), "no keys' hint beside the pad's")
+        hint_is_away_from_the_hud(run, b, "#hint-pad", "Start")
+        up_turns_the_snake(run, b, lambda: pad_press(b, PAD_UP))
+        check(not shown(b, "#hint-pad") and not shown(b, "#hint-keys"),
+              "the hint stayed after the pad's first press")
+        dead = settle(run, b, "dead")
+        everything = (0, 0, WIDTH, HEIGHT)
+
+        b.js("window.vantorixPad.mapping = '';")
+        for buttons in ((PAD_R1,), (PAD_L1,), (PAD_SOUTH,), (PAD_START, PAD_SELECT)):
+            pad_press(b, *buttons)
+        pad_sticks(b, (0, 0, 1, 1))
+        pad_sticks(b, (0, 0, 0, 0))
+        b.frames(2)
+        other = run.shot(b, "other-mapping")
+        run.note(f"a pad in another mapping: {changed(dead, other, everything)} blocks changed")
+        check(changed(dead, other, everything) == 0 and exit_status(b) is None,
+              "a pad in another mapping changed the game")
+        b.js("window.vantorixPad.mapping = 'standard';")
+
+        pad_press(b, PAD_R1)
+        view2 = wait_picture(run, b, "view2", lambda p: changed(dead, p) > VIEW_CHANGE,
+                             "R1 did not change the view", shoot=run.shot)
+        pad_sticks(b, (0, 0, 1, 0))
+        turned = wait_picture(run, b, "orbit-turned",
+                              lambda p: changed(view2, p) > ORBIT_CHANGE,
+                              "R1 did not show view 2, or the right stick did not turn its orbit",
+                              shoot=run.shot)
+        run.note(f"R1: {changed(dead, view2)} blocks changed; the right stick: "
+                 f"{changed(view2, turned)} more")
+        pad_change(b, "window.vantorixPadPlugged = false")
+        b.frames(2)
+        pulled = run.shot(b, "pulled-out")
+        pad_passes(b, ORBIT_FRAMES)
+        b.frames(2)
+        later = run.shot(b, "pulled-out-later")
+        run.note(f"pulled out with the stick held: {changed(pulled, later)} blocks changed in "
+                 f"{ORBIT_FRAMES} passes")
+        check(changed(pulled, later) == 0, "a pad pulled out with its stick held still steers")
+        pad_change(b, "pad.axes = [0, 0, 0, 0]; window.vantorixPadPlugged = true")
+
+        pad_press(b, PAD_L1)
+        wait_picture(run, b, "view1", lambda p: changed(dead, p) == 0,
+                     "L1 did not bring view 1 back", shoot=run.shot)
+        pad_press(b, PAD_SOUTH)
+        going_on = wait_picture(run, b, "going-on", lambda p: red(p) < red(dead) * 4 / 5,
+                                "the south button did not take a heart", shoot=run.shot)
+        run.note(f"red heart pixels after the death: {red(dead)}; after the south button: "
+                 f"{red(going_on)}")
+        pad_hold(b, (PAD_START,))
+        pad_passes(b, ORBIT_FRAMES)
+        check(exit_status(b) is None, "Start alone ended the game")
+        pad_hold(b, (PAD_SELECT,))
+        wait_exit(b, 27)
+        run.note("Start alone ended nothing; Start and Select together ended the game with 27")
         check(not problems(b), "console errors or failed requests")
 
 
