@@ -203,12 +203,18 @@ EM_BOOL onMouseMove(int, const EmscriptenMouseEvent* event, void*) {
 }
 
 // Touches on the canvas are the game's: none scrolls or zooms the page.
-EM_BOOL onTouch(int type, const EmscriptenTouchEvent* event, void*) {
-    for (int i = 0; i < event->numTouches; ++i) {
-        const EmscriptenTouchPoint& point = event->touches[i];
-        if (!point.isChanged) {
-            continue;
+// Hands each touch point that changed in the event to `handle`.
+template <typename Handle>
+void forEachChangedTouch(const EmscriptenTouchEvent& event, Handle handle) {
+    for (int i = 0; i < event.numTouches; ++i) {
+        if (event.touches[i].isChanged) {
+            handle(event.touches[i]);
         }
+    }
+}
+
+EM_BOOL onTouch(int type, const EmscriptenTouchEvent* event, void*) {
+    forEachChangedTouch(*event, [type](const EmscriptenTouchPoint& point) {
         const double x = point.targetX;
         const double y = point.targetY;
         switch (type) {
@@ -225,7 +231,7 @@ EM_BOOL onTouch(int type, const EmscriptenTouchEvent* event, void*) {
                 touchCancelled(page.touch);
                 break;
         }
-    }
+    });
     return EM_TRUE;
 }
 
@@ -239,11 +245,7 @@ EM_BOOL onOrbitPad(int type, const EmscriptenTouchEvent* event, void*) {
     double width = 0.0;
     double height = 0.0;
     emscripten_get_element_css_size(kOrbitPadSelector, &width, &height);
-    for (int i = 0; i < event->numTouches; ++i) {
-        const EmscriptenTouchPoint& point = event->touches[i];
-        if (!point.isChanged) {
-            continue;
-        }
+    forEachChangedTouch(*event, [type, height](const EmscriptenTouchPoint& point) {
         const double x = point.targetX;
         const double y = point.targetY;
         switch (type) {
@@ -260,7 +262,7 @@ EM_BOOL onOrbitPad(int type, const EmscriptenTouchEvent* event, void*) {
                 orbitPadEnded(page.orbitPad, point.identifier);
                 break;
         }
-    }
+    });
     return EM_TRUE;
 }
 
