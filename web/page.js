@@ -122,11 +122,56 @@
 
   byId("again").addEventListener("click", () => window.location.reload());
 
+  // A gamepad's south button or Start plays again too, for a player with no pointer or keys.
+  // Only a press that begins after the offer counts: the one that ended the game does not.
+  const padPlayAgainButtons = [0, 9];
+  let padsWatched = false;
+
+  function pressedPadButtons() {
+    const pressed = new Set();
+    let pads = [];
+    try {
+      pads = navigator.getGamepads ? Array.from(navigator.getGamepads()) : [];
+    } catch (error) {
+      return pressed;  // gamepads are not this page's to read
+    }
+    for (const pad of pads) {
+      if (!pad || !pad.connected || pad.mapping !== "standard") {
+        continue;
+      }
+      for (const button of padPlayAgainButtons) {
+        if (pad.buttons[button] && pad.buttons[button].pressed) {
+          pressed.add(pad.index + ":" + button);
+        }
+      }
+    }
+    return pressed;
+  }
+
+  function playAgainFromPads() {
+    if (padsWatched) {
+      return;
+    }
+    padsWatched = true;
+    let held = pressedPadButtons();
+    const look = () => {
+      const now = pressedPadButtons();
+      if ([...now].some((button) => !held.has(button))) {
+        window.location.reload();
+        return;
+      }
+      held = now;
+      requestAnimationFrame(look);
+    };
+    requestAnimationFrame(look);
+  }
+
   function offerNewGame(text) {
     hide("end-ask");
     show("ended-text", text);
     show("ended");
     byId("again").focus({preventScroll: true});
+    playAgainFromPads();
   }
 
   // The page's files are kept by sw.js for playing offline, under the name of their build. A

@@ -93,11 +93,12 @@ class Browser:
     """One headless Chromium with one tab. `cdp` sends a DevTools command; `logs` reads the
     console lines that arrived since the last call."""
 
-    def __init__(self, width=800, height=600, profile_dir=None):
+    def __init__(self, width=800, height=600, profile_dir=None, flags=None):
+        """`flags` replaces CHROMIUM_FLAGS (another renderer than SwiftShader, say)."""
         require_tools()
         options = webdriver.ChromeOptions()
         options.binary_location = CHROMIUM
-        for flag in CHROMIUM_FLAGS:
+        for flag in CHROMIUM_FLAGS if flags is None else flags:
             options.add_argument(flag)
         self._profile = profile_dir
         if profile_dir:

@@ -24,6 +24,7 @@ from PIL import Image
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
                                 "support"))
 import browser  # noqa: E402
+import webgl_count  # noqa: E402
 
 WIDTH, HEIGHT = 800, 600
 # Where things are in view 1 at 800x600, as the desktop tests find them: the hearts in the top
@@ -33,6 +34,8 @@ SNAKE = (150, 170, 350, 90)
 BELOW_HUD = (0, 60, 800, 540)
 BLOCK = 10
 CLEAR_DIFFERENCE = 20.0
+# The frames whose WebGL calls are counted: after the first few, while the snake glides in.
+WEBGL_FRAMES = slice(10, 40)
 # The budget of the page and everything it loads.
 RAW_BUDGET = 3 * 1024 * 1024
 GZIP_BUDGET = 1024 * 1024
@@ -365,11 +368,25 @@ def hint_is_away_from_the_hud(run, b, selector, words):
     check(top > picture_height * 0.6, "the hint is in the HUD's way")
 
 
+def webgl_budget(run, b):
+    """A frame of the game costs at most 12 WebGL draws and 150 WebGL calls: the layer draws
+    runs of the sphere as one instanced draw and gathers the rest by state, however long the
+    snake."""
+    b.wait_for(f"window.vantorixWebGL.frames.length > {WEBGL_FRAMES.stop}")
+    figures = webgl_count.medians(b.js(webgl_count.READ_FRAMES)[WEBGL_FRAMES])
+    run.note("WebGL per frame: " + webgl_count.describe(figures))
+    check(figures["draws"] <= 12 and figures["calls"] <= 150,
+          "a frame takes more than 12 WebGL draws or 150 WebGL calls")
+
+
 def scenario_page(run, build_dir):
-    """The page loads cleanly and within budget, draws the scene, answers a turn, a view and
-    a resize, and keeps its last picture when Escape ends the game."""
+    """The page loads cleanly and within budget, draws a frame in a handful of WebGL draws and
+    calls, draws the scene, answers a turn, a view and a resize, and keeps its last picture when
+    Escape ends the game."""
     with browser.Server(run.page_dir) as server, browser.Browser(WIDTH, HEIGHT) as b:
+        b.before_scripts(webgl_count.WRAP_WEBGL)
         run.open_game(b, server)
+        webgl_budget(run, b)
         first = b.js("return performance.getEntriesByName('vantorix-first-frame')[0].startTime;")
         run.note(f"first frame {first:.0f} ms after the page was asked for")
         check(b.js("return document.title;") == "Vantorix", "the title is not Vantorix")
@@ -528,7 +545,8 @@ def scenario_gamepad(run, build_dir):
     press, the d-pad turns the snake, R1 and L1 change the view, the right stick turns the orbit
     of view 2 while it is held, and no more once the pad is pulled out with it held, the south
     button goes on after a death, and Start and Select together end the game with 27 (Start
-    alone does not). The same pad in another mapping changes nothing."""
+    alone does not), after which the south button plays again. The same pad in another mapping
+    changes nothing."""
     with browser.Server(run.page_dir) as server, browser.Browser(WIDTH, HEIGHT) as b:
         b.before_scripts(FAKE_PAD)
         run.open_game(b, server)
@@ -587,6 +605,16 @@ def scenario_gamepad(run, build_dir):
         pad_hold(b, (PAD_SELECT,))
         wait_exit(b, 27)
         run.note("Start alone ended nothing; Start and Select together ended the game with 27")
+        # The page offers a new game, which the south button takes; letting go of the buttons
+        # that ended the game does not.
+        pad_hold(b, (PAD_START, PAD_SELECT), pressed=False)
+        pad_passes(b, ORBIT_FRAMES)
+        check(exit_status(b) == "27", "letting go of Start and Select started a new game")
+        b.js(f"window.vantorixPad.buttons[{PAD_SOUTH}] = "
+             "{pressed: true, touched: true, value: 1};")
+        b.wait_for("performance.getEntriesByName('vantorix-first-frame').length > 0 && "
+                   "document.body.dataset.exitStatus === undefined")
+        run.note("the south button on the offer to play again started a new game")
         check(not problems(b), "console errors or failed requests")
 
 
