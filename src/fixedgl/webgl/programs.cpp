@@ -116,6 +116,8 @@ GLuint link(unsigned features) {
     const GLuint vertex = compile(GL_VERTEX_SHADER, vertexShader(features));
     const GLuint fragment = compile(GL_FRAGMENT_SHADER, fragmentShader(features));
     if (vertex == 0 || fragment == 0) {
+        emscripten_glDeleteShader(vertex);  // deleting 0 does nothing
+        emscripten_glDeleteShader(fragment);
         return 0;
     }
     const GLuint p = emscripten_glCreateProgram();

@@ -16,8 +16,21 @@ namespace fixedgl::webgl {
 
 namespace {
 
-const char* const kVertexShader = R"(
+// What the vertex shader hands the fragment shader, written once for both.
+const char* const kVaryings = R"(
 precision highp float;
+varying vec4 vFront;
+#ifdef TWO_SIDED
+varying vec4 vBack;
+#endif
+varying vec2 vTexCoord;
+varying float vFogDepth;
+#ifdef SMOOTH_LINES
+varying vec4 vLine;
+#endif
+)";
+
+const char* const kVertexShader = R"(
 attribute vec3 aPosition;
 attribute vec3 aNormal;
 attribute vec4 aColour;
@@ -26,7 +39,6 @@ attribute vec2 aTexCoord;
 attribute vec3 aOther;
 attribute vec2 aCorner;
 uniform vec4 uViewport;
-varying vec4 vLine;
 #endif
 uniform mat4 uModelViewProjection;
 #ifdef INSTANCED
@@ -51,12 +63,6 @@ uniform vec4 uFrontAmbient, uFrontDiffuse, uFrontSpecular, uFrontEmission, uFron
 uniform float uFrontShininess;
 uniform vec4 uBackAmbient, uBackDiffuse, uBackSpecular, uBackEmission, uBackTracks;
 uniform float uBackShininess;
-varying vec4 vFront;
-#ifdef TWO_SIDED
-varying vec4 vBack;
-#endif
-varying vec2 vTexCoord;
-varying float vFogDepth;
 
 #ifdef INSTANCED
 vec3 toEye(vec3 p) {
@@ -224,21 +230,11 @@ void main() {
 )";
 
 const char* const kFragmentShader = R"(
-precision highp float;
 uniform sampler2D uTexture;
 uniform vec4 uFogParameters;
 uniform vec4 uFogColour;
 uniform int uAlphaFunction;
 uniform float uAlphaReference;
-varying vec4 vFront;
-#ifdef TWO_SIDED
-varying vec4 vBack;
-#endif
-varying vec2 vTexCoord;
-varying float vFogDepth;
-#ifdef SMOOTH_LINES
-varying vec4 vLine;
-#endif
 
 bool passes(float alpha) {
     if (uAlphaFunction == 0) return false;
@@ -369,11 +365,11 @@ unsigned featuresOf(backend::Primitive primitive, const backend::DrawState& s, b
 }
 
 std::string vertexShader(unsigned features) {
-    return definesFor(features) + kVertexShader;
+    return definesFor(features) + kVaryings + kVertexShader;
 }
 
 std::string fragmentShader(unsigned features) {
-    return definesFor(features) + kFragmentShader;
+    return definesFor(features) + kVaryings + kFragmentShader;
 }
 
 }  // namespace fixedgl::webgl
