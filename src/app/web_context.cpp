@@ -6,6 +6,16 @@
 #include "fixedgl/fixedgl.h"
 
 namespace app {
+namespace {
+
+// The layer draws a run of one list as one instanced draw where the context offers it; an
+// extension's calls exist only once it is enabled, and again after each restore.
+bool enableInstancing() {
+    return emscripten_webgl_enable_extension(emscripten_webgl_get_current_context(),
+                                             "ANGLE_instanced_arrays") == EM_TRUE;
+}
+
+}  // namespace
 
 bool createWebGLContext(const char* canvas) {
     EmscriptenWebGLContextAttributes attributes;
@@ -22,7 +32,11 @@ bool createWebGLContext(const char* canvas) {
         emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS) {
         return false;
     }
-    return fixedgl::initialise();
+    return fixedgl::initialise(enableInstancing());
+}
+
+bool restoreWebGLLayer() {
+    return fixedgl::contextRestored(enableInstancing());
 }
 
 }  // namespace app

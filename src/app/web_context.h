@@ -13,4 +13,8 @@ constexpr const char* kCanvasSelector = "#canvas";
 // cannot run on it.
 bool createWebGLContext(const char* canvas);
 
+// The canvas's context was restored after a loss: the layer builds its objects on it again.
+// False while it cannot (the browser may restore the context again).
+bool restoreWebGLLayer();
+
 }  // namespace app

@@ -283,7 +283,7 @@ EM_BOOL onContextLost(int, const void*, void*) {
 }
 
 EM_BOOL onContextRestored(int, const void*, void*) {
-    if (!fixedgl::contextRestored()) {
+    if (!restoreWebGLLayer()) {
         return EM_TRUE;  // still lost: the browser may restore it again
     }
     render::resizeViewport(page.width, page.height);

@@ -139,7 +139,8 @@ struct Draw {
     int instanceCount = 0;
 };
 
-bool create();
+// On the current context; `instancing`: its ANGLE_instanced_arrays is enabled.
+bool create(bool instancing);
 void forget();
 bool ready();
 

@@ -277,16 +277,18 @@ GLint gluBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint heig
 namespace fixedgl {
 
 // After the platform made a WebGL context current: builds the layer's shaders and buffers.
-// False, with a line on stderr, when it cannot.
-bool initialise();
+// `instancing` says whether the platform enabled ANGLE_instanced_arrays on the context (WebGL 1
+// hands out an extension's calls only once it is enabled); without it, a run of one list is
+// drawn an instance at a time. False, with a line on stderr, when the shaders cannot be built.
+bool initialise(bool instancing);
 
 // The context is gone: every WebGL object is forgotten. Later calls keep the GL state
 // (matrices, enables, lists, textures as data) but draw nothing.
 void contextLost();
 
-// A new context is current: shaders, textures, lists and buffers are built again from what
-// was kept, under the names the game already holds. False, with a line on stderr, when the
-// shaders cannot be built.
-bool contextRestored();
+// A new context is current (with ANGLE_instanced_arrays enabled again where `instancing`):
+// shaders, textures, lists and buffers are built again from what was kept, under the names the
+// game already holds. False, with a line on stderr, when the shaders cannot be built.
+bool contextRestored(bool instancing);
 
 }  // namespace fixedgl

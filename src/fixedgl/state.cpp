@@ -223,10 +223,10 @@ void ensureList(DisplayList& list) {
     list.uploaded = true;
 }
 
-bool initialise() {
+bool initialise(bool instancing) {
     discard(state().batch);
     forgetObjects();
-    if (!backend::create()) {
+    if (!backend::create(instancing)) {
         std::fprintf(stderr, "fixedgl: cannot build the shaders on this WebGL context\n");
         return false;
     }
@@ -239,8 +239,8 @@ void contextLost() {
     forgetObjects();
 }
 
-bool contextRestored() {
-    return initialise();
+bool contextRestored(bool instancing) {
+    return initialise(instancing);
 }
 
 }  // namespace fixedgl

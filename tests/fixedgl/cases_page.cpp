@@ -15,6 +15,12 @@
 
 namespace {
 
+// As the game's page does: the layer draws runs of one list instanced where it may.
+bool enableInstancing() {
+    return emscripten_webgl_enable_extension(emscripten_webgl_get_current_context(),
+                                             "ANGLE_instanced_arrays") == EM_TRUE;
+}
+
 std::vector<unsigned char> pixels(static_cast<std::size_t>(cases::kWidth) * cases::kHeight * 4);
 int losses = 0;
 int restores = 0;
@@ -26,7 +32,7 @@ EM_BOOL onLost(int, const void*, void*) {
 }
 
 EM_BOOL onRestored(int, const void*, void*) {
-    if (fixedgl::contextRestored()) {
+    if (fixedgl::contextRestored(enableInstancing())) {
         ++restores;
     }
     return EM_TRUE;
@@ -78,7 +84,7 @@ int main() {
     }
     emscripten_set_webglcontextlost_callback("#canvas", nullptr, EM_FALSE, onLost);
     emscripten_set_webglcontextrestored_callback("#canvas", nullptr, EM_FALSE, onRestored);
-    if (!fixedgl::initialise()) {
+    if (!fixedgl::initialise(enableInstancing())) {
         emscripten_run_script("window.fixedglFailed = 'the layer cannot build its shaders';");
         return 1;
     }

@@ -19,14 +19,14 @@ Record& record() {
 void start() {
     fixedgl::state() = fixedgl::State{};
     kept = Record{};
-    fixedgl::initialise();
+    fixedgl::initialise(true);
 }
 
 }  // namespace recording
 
 namespace fixedgl::backend {
 
-bool create() {
+bool create(bool) {
     return true;
 }
 

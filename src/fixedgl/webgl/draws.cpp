@@ -4,7 +4,6 @@
 // constants, divisors, texture, enables) is kept here and only what differs is set again, so
 // that a draw costs few calls. Streamed data goes into buffers reused frame after frame in the
 // same order, and is uploaded only when it differs from what the buffer already holds.
-#include <emscripten/html5.h>
 #include <webgl/webgl1.h>
 #include <webgl/webgl1_ext.h>
 
@@ -311,10 +310,9 @@ void issue(const Draw& d) {
 
 }  // namespace
 
-bool create() {
+bool create(bool instancing) {
     objects = Objects{};
-    const auto context = emscripten_webgl_get_current_context();
-    objects.instancing = emscripten_webgl_enable_extension(context, "ANGLE_instanced_arrays");
+    objects.instancing = instancing;
     // The parts of the shaders compile here once, so that a fault in them shows at the start.
     constexpr unsigned kEveryFeature = webgl::kTwoSided | webgl::kLighting | webgl::kLight0 |
                                        webgl::kPositional | webgl::kSpot | webgl::kLocalViewer |

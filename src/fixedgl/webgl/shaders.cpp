@@ -162,17 +162,22 @@ void light(vec3 position) {
 #endif
 }
 
+// What every vertex hands on besides its place: its colours, texture coordinate and fog depth.
+void shadeVertex() {
+    light(aPosition);
+    vTexCoord = aTexCoord;
+#ifdef FOG_MODE
+    vFogDepth = abs(toEye(aPosition).z);
+#endif
+}
+
 #ifdef SMOOTH_LINES
 vec2 toWindow(vec4 clip) {
     return (clip.xy / clip.w * 0.5 + 0.5) * uViewport.zw + uViewport.xy;
 }
 
 void main() {
-    light(aPosition);
-    vTexCoord = aTexCoord;
-#ifdef FOG_MODE
-    vFogDepth = abs(toEye(aPosition).z);
-#endif
+    shadeVertex();
     bool first = aCorner.x < 0.5;
     vec4 self = uModelViewProjection * vec4(aPosition, 1.0);
     vec4 other = uModelViewProjection * vec4(aOther, 1.0);
@@ -219,11 +224,7 @@ void main() {
 }
 #else
 void main() {
-    light(aPosition);
-    vTexCoord = aTexCoord;
-#ifdef FOG_MODE
-    vFogDepth = abs(toEye(aPosition).z);
-#endif
+    shadeVertex();
     gl_Position = toClip(aPosition);
 }
 #endif
