@@ -95,17 +95,27 @@ void putMaterial(UniformValues& out, Uniform first, const backend::MaterialUnifo
     put(out[first + 5], m.shininess);
 }
 
+// Whether a shader compiled or a program linked (`status`); if not, prints the driver's log.
+template <typename GetStatus, typename GetLog>
+bool succeeded(GLuint object, GLenum status, GetStatus getStatus, GetLog getLog, const char* what) {
+    GLint ok = 0;
+    getStatus(object, status, &ok);
+    if (ok != 0) {
+        return true;
+    }
+    char log[1024] = {};
+    getLog(object, sizeof log, nullptr, log);
+    std::fprintf(stderr, "fixedgl: %s: %s\n", what, log);
+    return false;
+}
+
 GLuint compile(GLenum type, const std::string& source) {
     const GLuint shader = emscripten_glCreateShader(type);
     const char* text = source.c_str();
     emscripten_glShaderSource(shader, 1, &text, nullptr);
     emscripten_glCompileShader(shader);
-    GLint ok = 0;
-    emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok == 0) {
-        char log[1024] = {};
-        emscripten_glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "fixedgl: shader does not compile: %s\n", log);
+    if (!succeeded(shader, GL_COMPILE_STATUS, emscripten_glGetShaderiv,
+                   emscripten_glGetShaderInfoLog, "shader does not compile")) {
         emscripten_glDeleteShader(shader);
         return 0;
     }
@@ -129,12 +139,8 @@ GLuint link(unsigned features) {
     emscripten_glLinkProgram(p);
     emscripten_glDeleteShader(vertex);
     emscripten_glDeleteShader(fragment);
-    GLint ok = 0;
-    emscripten_glGetProgramiv(p, GL_LINK_STATUS, &ok);
-    if (ok == 0) {
-        char log[1024] = {};
-        emscripten_glGetProgramInfoLog(p, sizeof log, nullptr, log);
-        std::fprintf(stderr, "fixedgl: shaders do not link: %s\n", log);
+    if (!succeeded(p, GL_LINK_STATUS, emscripten_glGetProgramiv, emscripten_glGetProgramInfoLog,
+                   "shaders do not link")) {
         emscripten_glDeleteProgram(p);
         return 0;
     }
